@@ -1,0 +1,33 @@
+# The resource script is the resources of both builds. windres compiles it to
+# a .res; on Linux the bytes of that .res are linked in and read by the
+# stand-in's resource loader, on Windows the .res is linked as usual.
+
+find_program(QEL_WINDRES NAMES x86_64-w64-mingw32-windres windres REQUIRED)
+set(QEL_RESOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/../app/resources)
+
+# qel_add_resources(TARGET ASSETGEN RC): an object library TARGET holding the
+# compiled RC, whose icons ASSETGEN draws at build time.
+function(qel_add_resources target assetgen rc)
+  set(dir ${CMAKE_BINARY_DIR}/generated)
+  set(icon ${dir}/qel.ico)
+  add_custom_command(OUTPUT ${icon}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+    COMMAND $<TARGET_FILE:${assetgen}> --icon ${icon}
+    DEPENDS ${assetgen}
+    COMMENT "Drawing the icons")
+  set(res ${dir}/qel.res)
+  add_custom_command(OUTPUT ${res}
+    COMMAND ${QEL_WINDRES} --preprocessor=cpp --preprocessor-arg=-E
+            --preprocessor-arg=-xc --preprocessor-arg=-DRC_INVOKED
+            -I${QEL_RESOURCE_DIR} -I${dir}
+            -I${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../platform/include
+            -O res ${rc} ${res}
+    DEPENDS ${rc} ${QEL_RESOURCE_DIR}/resource.h ${icon}
+    COMMENT "Compiling the resources")
+  set(blob ${dir}/qel_res.cpp)
+  add_custom_command(OUTPUT ${blob}
+    COMMAND ${CMAKE_COMMAND} -DIN=${res} -DOUT=${blob}
+            -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/EmbedFile.cmake
+    DEPENDS ${res} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/EmbedFile.cmake)
+  add_library(${target} OBJECT ${blob})
+endfunction()

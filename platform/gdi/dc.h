@@ -1,0 +1,36 @@
+// Inside the stand-in: device contexts onto pixel memory. DirectDraw
+// surfaces, windows and memory bitmaps all hand GDI the same kind of target.
+#ifndef QEL_PLATFORM_GDI_DC_H
+#define QEL_PLATFORM_GDI_DC_H
+
+#include <windows.h>
+
+#include <cstdint>
+
+// 32-bit XRGB pixels (0x00RRGGBB), rows of `pitch` pixels, top row first.
+struct PixelMap {
+    uint32_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    int pitch = 0;
+};
+
+// A device context drawing onto `target`, which the caller keeps alive until
+// GdiDeletePixelDC. It starts with the default font, black text and an opaque
+// white background, as a fresh Windows DC does.
+HDC GdiCreatePixelDC(const PixelMap& target);
+void GdiDeletePixelDC(HDC dc);
+// The pixels a device context draws onto (for a memory DC: its selected
+// bitmap's), or null.
+const PixelMap* GdiGetPixelMap(HDC dc);
+
+// A GDI bitmap owning a copy of `width` by `height` XRGB pixels.
+HBITMAP GdiCreateBitmap(int width, int height, const uint32_t* pixels);
+
+// COLORREF (0x00bbggrr) to the XRGB pixel value.
+inline uint32_t GdiPixelFromColor(COLORREF color) {
+    return (uint32_t)GetRValue(color) << 16 | (uint32_t)GetGValue(color) << 8 |
+           GetBValue(color);
+}
+
+#endif

@@ -1,0 +1,59 @@
+// Test seams of the window, message, keyboard, clock and message-box
+// stand-ins. The game never calls these.
+#ifndef QEL_PLATFORM_TESTING_USER_H
+#define QEL_PLATFORM_TESTING_USER_H
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The tick count: fixed at `ms` until the next call, or the real clock again
+// after TestUseRealTickCount.
+void TestSetTickCount(DWORD ms);
+void TestAdvanceTickCount(DWORD ms);
+void TestUseRealTickCount();
+
+// A key as the keyboard would deliver it, in the order given: it changes the
+// key state that GetAsyncKeyState reports and becomes WM_KEYDOWN/WM_KEYUP
+// (WM_SYSKEYDOWN/WM_SYSKEYUP with Alt) for the main window, or input to the
+// menu or dialog loop that is open. `repeat` marks auto-repeat.
+void TestKeyDown(int virtualKey, bool repeat = false);
+void TestKeyUp(int virtualKey);
+// A key press (down, then up).
+void TestKeyPress(int virtualKey);
+// The window manager's close request (the title bar's X, or a WM's Alt+F4).
+void TestCloseRequest();
+// Only the state GetAsyncKeyState reports, with no message.
+void TestSetKeyState(int virtualKey, bool down);
+
+// Called by menu and dialog loops each time they find no input waiting, so
+// a test can feed them keys; without one a loop with no input ends as if
+// Escape had been pressed, so that a test never hangs.
+void TestSetModalIdle(void (*idle)());
+
+// Message boxes: recorded (and not shown) while recording is on.
+struct TestMessageBox {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+void TestRecordMessageBoxes(bool on);
+const std::vector<TestMessageBox>& TestMessageBoxes();
+void TestClearMessageBoxes();
+
+// Presenting: pacing by the display refresh (on by default; tests turn it
+// off), and the last picture presented to the main window as 1024 by 768
+// XRGB pixels (empty before the first).
+void TestSetPresentPacing(bool on);
+std::vector<uint32_t> TestScreenPixels();
+uint32_t TestScreenPixel(int x, int y);
+int TestPresentCount();
+
+// Forgets every window, class, message, key state and record, so that each
+// test starts from a new process's state. Called between tests.
+void TestResetUser();
+
+#endif

@@ -1,0 +1,129 @@
+// user32: the thread's message queue. Posted messages come first, then the
+// quit message, then input, as Windows orders them; nothing here waits.
+#include <windows.h>
+
+#include <deque>
+
+#include "user_internal.h"
+
+static std::deque<MSG> posted;
+static std::deque<UserInput> input;
+static bool quitPosted;
+static int quitCode;
+
+void UserPumpInput() {
+    if (!UserInitVideo()) return;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        UserInput in;
+        switch (event.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            in.virtualKey = UserVirtualKeyFromSdl(event.key.keysym.sym);
+            if (!in.virtualKey) continue;
+            in.down = event.type == SDL_KEYDOWN;
+            in.repeat = event.key.repeat != 0;
+            SDL_Keymod mod = (SDL_Keymod)event.key.keysym.mod;
+            in.alt = (mod & KMOD_ALT) != 0 && in.virtualKey != VK_MENU;
+            in.shift = (mod & KMOD_SHIFT) != 0;
+            in.caps = (mod & KMOD_CAPS) != 0;
+            in.scanCode = (int)event.key.keysym.scancode;
+            UserSetAsyncKeyState(in.virtualKey, in.down);
+            input.push_back(in);
+            break;
+        }
+        case SDL_QUIT:
+            in.kind = UserInput::Close;
+            input.push_back(in);
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                in.kind = UserInput::Close;
+                input.push_back(in);
+            }
+            break;
+        }
+    }
+}
+
+bool UserTakeInput(UserInput& in) {
+    if (input.empty()) return false;
+    in = input.front();
+    input.pop_front();
+    return true;
+}
+
+void UserQueueInput(const UserInput& in) { input.push_back(in); }
+
+void UserWaitInput(int ms) {
+    if (!input.empty() || !UserInitVideo()) return;
+    SDL_WaitEventTimeout(nullptr, ms);
+}
+
+void UserPostFirst(const MSG& msg) { posted.push_front(msg); }
+
+void UserResetMessages() {
+    posted.clear();
+    input.clear();
+    quitPosted = false;
+    quitCode = 0;
+}
+
+// Takes (PM_REMOVE) or looks at the next message without waiting. Filters
+// are accepted and ignored: the game asks for any message of the thread.
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeFlags) {
+    UserPumpInput();
+    bool remove = (removeFlags & PM_REMOVE) != 0;
+    if (!posted.empty()) {
+        *msg = posted.front();
+        if (remove) posted.pop_front();
+        return TRUE;
+    }
+    if (quitPosted) {
+        *msg = MSG{};
+        msg->message = WM_QUIT;
+        msg->wParam = (WPARAM)quitCode;
+        msg->time = GetTickCount();
+        if (remove) quitPosted = false;
+        return TRUE;
+    }
+    if (!input.empty()) {
+        UserInput in = input.front();
+        if (remove) input.pop_front();
+        *msg = UserMessageFromInput(in);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// Queues a message for `window`'s thread (there is one thread).
+BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam,
+                         LPARAM lParam) {
+    MSG msg = {};
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    msg.time = GetTickCount();
+    posted.push_back(msg);
+    return TRUE;
+}
+
+// Asks the queue to end: WM_QUIT comes once the posted messages are taken.
+void WINAPI PostQuitMessage(int exitCode) {
+    quitPosted = true;
+    quitCode = exitCode;
+}
+
+// Calls the window's procedure (a dialog's default procedure for dialogs).
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+    if (!IsWindow(window) || !window->proc) return 0;
+    return window->proc(window, message, wParam, lParam);
+}
+
+// Hands a taken message to its window's procedure.
+LRESULT WINAPI DispatchMessageA(const MSG* msg) {
+    if (!msg || !msg->hwnd) return 0;
+    return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}

@@ -1,0 +1,98 @@
+// Inside the stand-in: the window records, the input that SDL delivers and
+// the message queue, shared by the files of user/.
+#ifndef QEL_PLATFORM_USER_USER_INTERNAL_H
+#define QEL_PLATFORM_USER_USER_INTERNAL_H
+
+#include <windows.h>
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "window_internal.h"
+
+struct HWND__ {
+    WNDPROC proc = nullptr;
+    DLGPROC dialogProc = nullptr; // dialogs only
+    HWND owner = nullptr;
+    HINSTANCE instance = nullptr;
+    LPCSTR menuName = nullptr; // the class menu, an ordinal
+    HICON smallIcon = nullptr;
+    std::string title;
+    DWORD style = 0;
+    bool visible = false;
+    bool destroyed = false;
+    bool dialogEnded = false;
+    INT_PTR dialogResult = 0;
+    SDL_Window* sdl = nullptr;
+    const PixelMap* frame = nullptr; // last presented, not owned
+    PixelMap frameView;
+    std::vector<uint32_t> black; // shown before the first frame
+    PixelMap blackView;
+};
+
+// One keyboard or window-manager event, in the order it happened.
+struct UserInput {
+    enum Kind { Key, Close } kind = Key;
+    int virtualKey = 0;
+    bool down = false;
+    bool repeat = false;
+    bool alt = false;   // Alt held with this key
+    bool shift = false; // Shift held
+    bool caps = false;  // Caps Lock on
+    int scanCode = 0;
+};
+
+// Reads SDL's waiting events into the input queue and updates the key state
+// GetAsyncKeyState reports. Cheap when nothing waits.
+void UserPumpInput();
+// Takes the oldest waiting input; false when none waits.
+bool UserTakeInput(UserInput& input);
+// Puts input back at the front (a modal loop that ends on a key leaves the
+// keys after it for the main loop).
+void UserQueueInput(const UserInput& input);
+// Blocks until input may be waiting, at most `ms` milliseconds.
+void UserWaitInput(int ms);
+
+// SDL key code to virtual key (0 for keys the game's Windows never sees).
+int UserVirtualKeyFromSdl(SDL_Keycode key);
+void UserSetAsyncKeyState(int virtualKey, bool down);
+
+// The window a message for this input goes to: the main window.
+HWND UserFocusWindow();
+// Converts input to the message Windows would post (WM_KEYDOWN, WM_SYSKEYUP,
+// WM_CLOSE ...), updating the message-time key state.
+MSG UserMessageFromInput(const UserInput& input);
+
+// The menu of `window`'s class in a modal loop; `mnemonic` opens the popup
+// with that mnemonic, 0 selects the bar. A chosen command is posted as
+// WM_COMMAND.
+void UserMenuLoop(HWND window, char mnemonic);
+
+// A modal loop found no input: runs the test's idle hook, if any, and says
+// whether the loop should end as if Escape had been pressed (a test that
+// feeds no more input; with a player the loop waits instead).
+bool UserModalIdle();
+
+// Sets up SDL video once; false when it cannot.
+bool UserInitVideo();
+// Shows `pixels` (1024 by 768) in the window's SDL window, scaled and
+// letterboxed, paced by the refresh unless tests turned pacing off.
+void UserShowPixels(HWND window, const PixelMap& pixels);
+// Draws the last frame of `window` into `out` (a composition buffer).
+void UserCopyScreen(HWND window, std::vector<uint32_t>& out);
+
+// Posts `msg` ahead of every waiting message (TranslateMessage's WM_CHAR).
+void UserPostFirst(const MSG& msg);
+
+// Forget everything, for tests: windows, classes, messages, input, keys.
+void UserResetKeyboard();
+void UserResetMessages();
+void UserResetWindows();
+
+// Converts code page 936 bytes to UTF-8.
+std::string UserAnsiToUtf8(const std::string& text);
+
+#endif

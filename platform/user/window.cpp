@@ -1,0 +1,275 @@
+// user32: window classes and windows. A top-level window is a borderless SDL
+// window covering the desktop; it shows 1024 by 768 frames scaled and
+// letterboxed, as the exclusive full-screen display the game asks for.
+#include <windows.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <time.h>
+
+#include "resource_internal.h"
+#include "user_internal.h"
+
+bool userPacing = true;
+int userPresentCount = 0;
+
+static std::map<std::string, WNDCLASSEXA> classes;
+static std::vector<std::unique_ptr<HWND__>> windows;
+static bool videoTried, videoReady;
+static void UserSetWindowIcon(HWND window);
+
+bool UserInitVideo() {
+    if (videoTried) return videoReady;
+    videoTried = true;
+    // The software renderer's memory window surface is all the frame needs:
+    // no GPU driver is loaded.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (!videoReady)
+        SDL_Log("SDL video: %s", SDL_GetError());
+    return videoReady;
+}
+
+bool UserHasDisplay() {
+    if (!UserInitVideo()) return false;
+    if (SDL_getenv("SDL_VIDEODRIVER")) return true; // chosen on purpose
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && (std::strcmp(driver, "x11") == 0 ||
+                      std::strcmp(driver, "wayland") == 0);
+}
+
+static HWND__* Find(HWND window) {
+    for (auto& w : windows)
+        if (w.get() == window) return w.get();
+    return nullptr;
+}
+
+BOOL WINAPI IsWindow(HWND window) {
+    HWND__* w = Find(window);
+    return w && !w->destroyed;
+}
+
+BOOL WINAPI IsWindowVisible(HWND window) {
+    return IsWindow(window) && window->visible;
+}
+
+HWND UserMainWindow() {
+    for (auto& w : windows)
+        if (!w->destroyed && !w->dialogProc) return w.get();
+    return nullptr;
+}
+
+HWND UserFocusWindow() { return UserMainWindow(); }
+
+// Registers the class under its name; a second class of that name fails.
+ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* cls) {
+    if (!cls || cls->cbSize != sizeof(WNDCLASSEXA) || !cls->lpszClassName ||
+        IS_INTRESOURCE(cls->lpszClassName) || !cls->lpfnWndProc)
+        return 0;
+    std::string name = cls->lpszClassName;
+    if (name.empty() || classes.count(name)) return 0;
+    classes[name] = *cls;
+    return (ATOM)(0xC000 + classes.size());
+}
+
+// Creates a top-level window of a registered class, hidden until
+// ShowWindow unless WS_VISIBLE is given; WM_CREATE is sent.
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName,
+                            DWORD style, int, int, int, int, HWND parent,
+                            HMENU, HINSTANCE instance, LPVOID) {
+    if (!className || IS_INTRESOURCE(className)) return nullptr;
+    auto cls = classes.find(className);
+    if (cls == classes.end()) return nullptr;
+    if (!UserInitVideo()) return nullptr;
+
+    SDL_Rect desktop = {0, 0, kScreenWidth, kScreenHeight};
+    SDL_GetDisplayBounds(0, &desktop);
+    auto w = std::make_unique<HWND__>();
+    w->proc = cls->second.lpfnWndProc;
+    w->owner = parent;
+    w->instance = instance;
+    w->menuName = cls->second.lpszMenuName;
+    w->smallIcon = cls->second.hIconSm ? cls->second.hIconSm : cls->second.hIcon;
+    w->title = windowName ? windowName : "";
+    w->style = style;
+    w->sdl = SDL_CreateWindow(UserAnsiToUtf8(w->title).c_str(), desktop.x,
+                              desktop.y, desktop.w, desktop.h,
+                              SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+    if (!w->sdl) {
+        SDL_Log("SDL_CreateWindow: %s", SDL_GetError());
+        return nullptr;
+    }
+    HWND window = w.get();
+    windows.push_back(std::move(w));
+    UserSetWindowIcon(window);
+    SendMessageA(window, WM_CREATE, 0, 0);
+    if (style & WS_VISIBLE) ShowWindow(window, SW_SHOW);
+    return window;
+}
+
+// The class's small icon becomes the SDL window's icon.
+static void UserSetWindowIcon(HWND window) {
+    std::vector<uint32_t> argb;
+    int width = 0, height = 0;
+    if (!window->smallIcon ||
+        !UserIconImage(window->smallIcon, 16, argb, width, height))
+        return;
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+        argb.data(), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!icon) return;
+    SDL_SetWindowIcon(window->sdl, icon);
+    SDL_FreeSurface(icon);
+}
+
+// Shows or hides the window; a shown window takes the keyboard.
+BOOL WINAPI ShowWindow(HWND window, int showCommand) {
+    if (!IsWindow(window)) return FALSE;
+    BOOL wasVisible = window->visible;
+    if (showCommand == SW_HIDE) {
+        SDL_HideWindow(window->sdl);
+        window->visible = false;
+    } else {
+        SDL_ShowWindow(window->sdl);
+        SDL_RaiseWindow(window->sdl);
+        window->visible = true;
+        UserShowPixels(window, *UserScreen(window));
+    }
+    return wasVisible;
+}
+
+// Sends WM_PAINT when the window is visible; frames come from DirectDraw.
+BOOL WINAPI UpdateWindow(HWND window) {
+    if (!IsWindow(window)) return FALSE;
+    if (window->visible) SendMessageA(window, WM_PAINT, 0, 0);
+    return TRUE;
+}
+
+// Sends WM_DESTROY, then takes the window off the screen. The handle stays
+// unique: IsWindow is false from then on.
+BOOL WINAPI DestroyWindow(HWND window) {
+    if (!IsWindow(window)) return FALSE;
+    SendMessageA(window, WM_DESTROY, 0, 0);
+    window->destroyed = true;
+    window->visible = false;
+    window->frame = nullptr;
+    if (window->sdl) {
+        SDL_DestroyWindow(window->sdl);
+        window->sdl = nullptr;
+    }
+    return TRUE;
+}
+
+const PixelMap* UserScreen(HWND window) {
+    HWND__* w = Find(window);
+    if (!w) return nullptr;
+    if (w->frame) return w->frame;
+    if (w->black.empty()) {
+        w->black.assign((size_t)kScreenWidth * kScreenHeight, 0);
+        w->blackView = {w->black.data(), kScreenWidth, kScreenHeight,
+                        kScreenWidth};
+    }
+    return &w->blackView;
+}
+
+void UserForgetFrame(const uint32_t* pixels) {
+    for (auto& w : windows)
+        if (w->frame && w->frame->pixels == pixels) w->frame = nullptr;
+}
+
+void UserCopyScreen(HWND window, std::vector<uint32_t>& out) {
+    const PixelMap* screen = UserScreen(window);
+    out.assign((size_t)kScreenWidth * kScreenHeight, 0);
+    if (!screen) return;
+    for (int y = 0; y < kScreenHeight && y < screen->height; ++y)
+        std::memcpy(&out[(size_t)y * kScreenWidth],
+                    screen->pixels + (size_t)y * screen->pitch,
+                    sizeof(uint32_t) * (size_t)std::min(kScreenWidth,
+                                                        screen->width));
+}
+
+// Waits for the next refresh when presenting itself does not (Xvfb has no
+// vertical blank, and SDL's software path never waits).
+static void PaceToRefresh(SDL_Window* sdl) {
+    static uint64_t next;
+    SDL_DisplayMode mode;
+    int hz = 60;
+    if (SDL_GetWindowDisplayMode(sdl, &mode) == 0 && mode.refresh_rate > 0)
+        hz = mode.refresh_rate;
+    uint64_t period = 1000000000ull / (uint64_t)hz;
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    uint64_t now = (uint64_t)ts.tv_sec * 1000000000ull + (uint64_t)ts.tv_nsec;
+    if (next > now && next - now <= period) {
+        uint64_t wait = next - now;
+        struct timespec sleep = {(time_t)(wait / 1000000000ull),
+                                 (long)(wait % 1000000000ull)};
+        nanosleep(&sleep, nullptr);
+        next += period;
+    } else {
+        next = now + period;
+    }
+}
+
+void UserShowPixels(HWND window, const PixelMap& pixels) {
+    if (!IsWindow(window) || !window->sdl || !window->visible) return;
+    SDL_Surface* target = SDL_GetWindowSurface(window->sdl);
+    if (!target) return;
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+        pixels.pixels, pixels.width, pixels.height, 32, pixels.pitch * 4,
+        SDL_PIXELFORMAT_RGB888);
+    if (!source) return;
+    // Scaled to fit, proportions kept, centred on black.
+    SDL_Rect dest;
+    if ((int64_t)target->w * pixels.height <= (int64_t)target->h * pixels.width) {
+        dest.w = target->w;
+        dest.h = (int)((int64_t)target->w * pixels.height / pixels.width);
+    } else {
+        dest.h = target->h;
+        dest.w = (int)((int64_t)target->h * pixels.width / pixels.height);
+    }
+    dest.x = (target->w - dest.w) / 2;
+    dest.y = (target->h - dest.h) / 2;
+    if (dest.w != target->w || dest.h != target->h)
+        SDL_FillRect(target, nullptr, 0);
+    if (dest.w == pixels.width && dest.h == pixels.height)
+        SDL_BlitSurface(source, nullptr, target, &dest);
+    else
+        SDL_BlitScaled(source, nullptr, target, &dest);
+    SDL_FreeSurface(source);
+    SDL_UpdateWindowSurface(window->sdl);
+    ++userPresentCount;
+    if (userPacing) PaceToRefresh(window->sdl);
+}
+
+void UserPresentFrame(HWND window, const PixelMap& frame) {
+    HWND__* w = Find(window);
+    if (!w || w->destroyed) return;
+    w->frameView = frame;
+    w->frame = &w->frameView;
+    UserShowPixels(window, frame);
+}
+
+// A device context onto the window's screen, the reference for memory DCs.
+HDC WINAPI GetDC(HWND window) {
+    const PixelMap* screen = UserScreen(window ? window : UserMainWindow());
+    if (!screen) return nullptr;
+    return GdiCreatePixelDC(*screen);
+}
+
+// Gives back a device context from GetDC.
+int WINAPI ReleaseDC(HWND, HDC dc) {
+    if (!dc) return 0;
+    GdiDeletePixelDC(dc);
+    return 1;
+}
+
+void UserResetWindows() {
+    for (auto& w : windows)
+        if (w->sdl) SDL_DestroyWindow(w->sdl);
+    windows.clear();
+    classes.clear();
+    userPresentCount = 0;
+}

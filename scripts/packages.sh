@@ -1,0 +1,42 @@
+#!/bin/bash
+# Installs the Debian packages Qel needs and nothing else; a no-op when they
+# are all there. Usage: scripts/packages.sh play|test
+set -euo pipefail
+
+PLAY=(cmake g++ make pkg-config
+      libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libsdl2-mixer-dev
+      libfontconfig-dev libmp3lame-dev binutils-mingw-w64-x86-64
+      fonts-liberation fonts-wqy-zenhei)
+TEST=(googletest libgtest-dev libbenchmark-dev clang
+      xvfb xdotool x11-apps x11-utils imagemagick
+      pulseaudio pulseaudio-utils)
+
+case "${1:-play}" in
+  play) wanted=("${PLAY[@]}") ;;
+  test) wanted=("${PLAY[@]}" "${TEST[@]}") ;;
+  *) echo "usage: $0 play|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+if [[ $(id -u) -eq 0 ]]; then
+  as_root=()
+elif command -v sudo >/dev/null; then
+  as_root=(sudo)
+else
+  echo "Qel needs these packages, and installing them needs root: ${missing[*]}" >&2
+  exit 1
+fi
+
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+# A package the local lists do not know yet means the lists are old.
+if ! "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+  "${as_root[@]}" apt-get update -q
+  "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

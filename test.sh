@@ -1,0 +1,103 @@
+#!/bin/bash
+# Installs what is missing, builds (also under AddressSanitizer and
+# UndefinedBehaviorSanitizer), starts its own X server and sound server, runs
+# every test and ends with "N passed, N failed".
+set -uo pipefail
+cd "$(dirname "$0")"
+root=$PWD
+jobs=$(nproc)
+
+scripts/packages.sh test || { echo "0 passed, 1 failed"; exit 1; }
+
+passed=0
+failed=0
+work=$(mktemp -d /tmp/qel-test.XXXXXX)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# build DIR [cmake options]: a failed build counts as one failure.
+build() {
+  local dir=$1; shift
+  local log="$work/$(basename "$dir").build.log"
+  if cmake -S . -B "$dir" "$@" >"$log" 2>&1 &&
+     cmake --build "$dir" -j"$jobs" >>"$log" 2>&1; then
+    return 0
+  fi
+  echo "== build of $dir failed:"
+  grep -E "error|Error" "$log" | head -n 30
+  tail -n 30 "$log"
+  failed=$((failed + 1))
+  return 1
+}
+
+# tests DIR [ctest options]: adds ctest's counts.
+tests() {
+  local dir=$1; shift
+  local log="$work/$(basename "$dir").ctest.log"
+  (cd "$dir" && ctest --output-on-failure -j"$jobs" "$@") >"$log" 2>&1
+  grep -E "^[0-9]+/[0-9]+ Test +#[0-9]+: .*(Failed|Timeout|Exception|Not Run)|Failed +[0-9.]+ sec|\*\*\*" "$log" | head -n 50
+  local line
+  line=$(grep -E "tests passed, [0-9]+ tests? failed out of [0-9]+" "$log" | tail -n 1)
+  if [[ -z "$line" ]]; then
+    echo "== ctest in $dir ran no test:"; tail -n 40 "$log"
+    failed=$((failed + 1)); return
+  fi
+  local bad total
+  bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+  total=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$line")
+  echo "$dir: $line"
+  if [[ $bad -gt 0 ]]; then
+    sed -n '/The following tests FAILED/,$p' "$log" | head -n 40
+    grep -B5 -A30 -E "\[  FAILED  \]|ERROR: (Address|Leak|Undefined)|runtime error" "$log" | head -n 120
+  fi
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+}
+
+# An X server of our own, on the first free display it finds.
+start_x() {
+  Xvfb -displayfd 4 -screen 0 1024x768x24 -nolisten tcp 4>"$work/display" >"$work/xvfb.log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 100); do
+    [[ -s "$work/display" ]] && break
+    sleep 0.1
+  done
+  [[ -s "$work/display" ]] || return 1
+  export DISPLAY=":$(head -n 1 "$work/display")"
+}
+
+# A sound server with one null sink whose monitor the tests record.
+start_pulse() {
+  mkdir -p "$work/pulse"
+  export PULSE_RUNTIME_PATH="$work/pulse" XDG_RUNTIME_DIR="$work/pulse" HOME="${HOME:-/root}"
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --system=false \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/native" \
+    -L "module-null-sink sink_name=qel rate=44100" \
+    -L "module-always-sink" >"$work/pulse.log" 2>&1 &
+  pids+=($!)
+  export PULSE_SERVER="unix:$work/pulse/native"
+  for _ in $(seq 100); do
+    pactl info >/dev/null 2>&1 && { pactl set-default-sink qel >/dev/null 2>&1; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+started=$(date +%s)
+if build build -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
+  start_x || { echo "== Xvfb did not start"; cat "$work/xvfb.log"; failed=$((failed + 1)); }
+  start_pulse || { echo "== PulseAudio did not start"; cat "$work/pulse.log"; failed=$((failed + 1)); }
+  tests build
+fi
+if build build-asan -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=ON; then
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 tests build-asan -LE e2e
+fi
+
+echo "took $(( $(date +%s) - started )) s"
+echo "$passed passed, $failed failed"
+[[ $failed -eq 0 ]]
