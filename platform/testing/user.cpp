@@ -5,12 +5,14 @@
 #include "../kernel/tick_internal.h"
 #include "../user/user_internal.h"
 
-bool userRecordBoxes = false;
-std::vector<TestMessageBox> userBoxes;
+extern bool userRecordBoxes;
+extern std::vector<TestMessageBox> userBoxes;
 extern bool userPacing;
 extern int userPresentCount;
-void (*userModalIdle)() = nullptr;
-bool userModalTestMode = false;
+extern void (*userModalIdle)();
+extern bool userModalTestMode;
+extern bool userCaptureShown;
+extern std::vector<uint32_t> userShown;
 
 void TestSetTickCount(DWORD ms) {
     kernelTickFixed = true;
@@ -61,6 +63,7 @@ void TestSetModalIdle(void (*idle)()) {
 void TestRecordMessageBoxes(bool on) {
     userRecordBoxes = on;
     userModalTestMode = true;
+    userCaptureShown = true;
     userPacing = false;
 }
 
@@ -69,20 +72,13 @@ void TestClearMessageBoxes() { userBoxes.clear(); }
 
 void TestSetPresentPacing(bool on) { userPacing = on; }
 
-std::vector<uint32_t> TestScreenPixels() {
-    std::vector<uint32_t> pixels;
-    HWND window = UserMainWindow();
-    if (!window || !window->frame) return pixels;
-    UserCopyScreen(window, pixels);
-    return pixels;
-}
+std::vector<uint32_t> TestScreenPixels() { return userShown; }
 
 uint32_t TestScreenPixel(int x, int y) {
-    HWND window = UserMainWindow();
-    const PixelMap* screen = window ? UserScreen(window) : nullptr;
-    if (!screen || x < 0 || y < 0 || x >= screen->width || y >= screen->height)
+    if (userShown.empty() || x < 0 || y < 0 || x >= kScreenWidth ||
+        y >= kScreenHeight)
         return 0;
-    return screen->pixels[(size_t)y * screen->pitch + x] & 0xFFFFFF;
+    return userShown[(size_t)y * kScreenWidth + x] & 0xFFFFFF;
 }
 
 int TestPresentCount() { return userPresentCount; }

@@ -44,9 +44,11 @@ void TestRecordMessageBoxes(bool on);
 const std::vector<TestMessageBox>& TestMessageBoxes();
 void TestClearMessageBoxes();
 
-// Presenting: pacing by the display refresh (on by default; tests turn it
-// off), and the last picture presented to the main window as 1024 by 768
-// XRGB pixels (empty before the first).
+// Presenting: pacing by the display refresh (on by default; recording
+// message boxes turns it off), and the last picture shown in a window (a
+// frame, or the menu or a dialog drawn over it) as 1024 by 768 XRGB pixels,
+// empty before the first. Pixels are kept once TestRecordMessageBoxes(true)
+// has been called.
 void TestSetPresentPacing(bool on);
 std::vector<uint32_t> TestScreenPixels();
 uint32_t TestScreenPixel(int x, int y);

@@ -118,7 +118,10 @@ void WINAPI PostQuitMessage(int exitCode) {
 // Calls the window's procedure (a dialog's default procedure for dialogs).
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam,
                             LPARAM lParam) {
-    if (!IsWindow(window) || !window->proc) return 0;
+    if (!IsWindow(window)) return 0;
+    if (window->dialogProc)
+        return window->dialogProc(window, message, wParam, lParam);
+    if (!window->proc) return 0;
     return window->proc(window, message, wParam, lParam);
 }
 

@@ -7,8 +7,9 @@
 #include "../testing/user.h"
 #include "user_internal.h"
 
-extern bool userRecordBoxes;
-extern std::vector<TestMessageBox> userBoxes;
+// Tests record boxes instead of showing them (platform/testing/user.h).
+bool userRecordBoxes = false;
+std::vector<TestMessageBox> userBoxes;
 
 // Shows the box with its one OK button and waits for it; IDOK.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {

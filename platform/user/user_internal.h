@@ -76,6 +76,10 @@ void UserMenuLoop(HWND window, char mnemonic);
 // feeds no more input; with a player the loop waits instead).
 bool UserModalIdle();
 
+// A dialog window owned by `owner`, its messages going to `dialogProc`.
+HWND UserCreateDialogWindow(HWND owner, DLGPROC dialogProc);
+void UserDestroyDialogWindow(HWND dialog);
+
 // Sets up SDL video once; false when it cannot.
 bool UserInitVideo();
 // Shows `pixels` (1024 by 768) in the window's SDL window, scaled and

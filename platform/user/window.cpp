@@ -3,6 +3,7 @@
 // letterboxed, as the exclusive full-screen display the game asks for.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -14,6 +15,9 @@
 
 bool userPacing = true;
 int userPresentCount = 0;
+// Tests read back what was shown; a player's process keeps no copy.
+bool userCaptureShown = false;
+std::vector<uint32_t> userShown;
 
 static std::map<std::string, WNDCLASSEXA> classes;
 static std::vector<std::unique_ptr<HWND__>> windows;
@@ -124,6 +128,23 @@ static void UserSetWindowIcon(HWND window) {
     SDL_FreeSurface(icon);
 }
 
+HWND UserCreateDialogWindow(HWND owner, DLGPROC dialogProc) {
+    auto w = std::make_unique<HWND__>();
+    w->owner = owner;
+    w->dialogProc = dialogProc;
+    w->visible = true;
+    HWND dialog = w.get();
+    windows.push_back(std::move(w));
+    return dialog;
+}
+
+void UserDestroyDialogWindow(HWND dialog) {
+    if (!IsWindow(dialog)) return;
+    SendMessageA(dialog, WM_DESTROY, 0, 0);
+    dialog->destroyed = true;
+    dialog->visible = false;
+}
+
 // Shows or hides the window; a shown window takes the keyboard.
 BOOL WINAPI ShowWindow(HWND window, int showCommand) {
     if (!IsWindow(window)) return FALSE;
@@ -186,7 +207,7 @@ void UserCopyScreen(HWND window, std::vector<uint32_t>& out) {
     for (int y = 0; y < kScreenHeight && y < screen->height; ++y)
         std::memcpy(&out[(size_t)y * kScreenWidth],
                     screen->pixels + (size_t)y * screen->pitch,
-                    sizeof(uint32_t) * (size_t)std::min(kScreenWidth,
+                    sizeof(uint32_t) * (size_t)std::min((int)kScreenWidth,
                                                         screen->width));
 }
 
@@ -241,6 +262,14 @@ void UserShowPixels(HWND window, const PixelMap& pixels) {
     SDL_FreeSurface(source);
     SDL_UpdateWindowSurface(window->sdl);
     ++userPresentCount;
+    if (userCaptureShown) {
+        userShown.resize((size_t)kScreenWidth * kScreenHeight);
+        for (int y = 0; y < kScreenHeight && y < pixels.height; ++y)
+            std::memcpy(&userShown[(size_t)y * kScreenWidth],
+                        pixels.pixels + (size_t)y * pixels.pitch,
+                        sizeof(uint32_t) *
+                            (size_t)std::min((int)kScreenWidth, pixels.width));
+    }
     if (userPacing) PaceToRefresh(window->sdl);
 }
 
@@ -272,4 +301,5 @@ void UserResetWindows() {
     windows.clear();
     classes.clear();
     userPresentCount = 0;
+    userShown.clear();
 }

@@ -1,0 +1,39 @@
+// Inside the stand-in: drawing the menu and dialogs over the screen, with
+// GDI, in the flat light look of a Windows desktop.
+#ifndef QEL_PLATFORM_USER_PAINT_H
+#define QEL_PLATFORM_USER_PAINT_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "../gdi/dc.h"
+
+// A composition of the window's last frame and whatever a modal loop draws
+// over it.
+struct UserCanvas {
+    std::vector<uint32_t> pixels;
+    PixelMap map;
+    HDC dc = nullptr;
+    HFONT font = nullptr;
+    HFONT boldFont = nullptr;
+
+    explicit UserCanvas(HWND window);
+    ~UserCanvas();
+    UserCanvas(const UserCanvas&) = delete;
+    UserCanvas& operator=(const UserCanvas&) = delete;
+
+    void Fill(int left, int top, int right, int bottom, COLORREF color);
+    void Frame(int left, int top, int right, int bottom, COLORREF color);
+    // Text in code page 936 with its '&' mnemonic underlined; returns the
+    // width drawn.
+    int Label(int x, int y, const std::string& text, COLORREF color,
+              bool bold = false);
+    SIZE Measure(const std::string& text, bool bold = false);
+};
+
+// "文件(&F)" without its '&', and the mnemonic it marks (upper case), or 0.
+std::string UserStripMnemonic(const std::string& text, char* mnemonic);
+
+#endif
