@@ -1,0 +1,83 @@
+# Shared by the end-to-end tests: run build/qel under the X server (and sound
+# server) that ./test.sh started, drive it with xdotool, read the screen.
+# Each test script takes the build directory as its argument.
+set -uo pipefail
+
+BUILD=$(cd "${1:?build directory}" && pwd)
+QEL=$BUILD/qel
+CASE=$(mktemp -d /tmp/qel-e2e.XXXXXX)
+QEL_PID=
+trap 'e2e_cleanup' EXIT
+
+e2e_cleanup() {
+  [[ -n "$QEL_PID" ]] && kill -9 "$QEL_PID" 2>/dev/null
+  rm -rf "$CASE"
+}
+
+fail() {
+  echo "FAIL: $*" >&2
+  [[ -f "$CASE/stderr" ]] && { echo "--- qel stderr:" >&2; cat "$CASE/stderr" >&2; }
+  exit 1
+}
+
+# The four data files, made once per build and copied into each case.
+data_dir() {
+  local data=$BUILD/e2e-data
+  if [[ ! -f $data/music.mp3 ]]; then
+    mkdir -p "$data"
+    "$BUILD/qel-assets" "$data" >/dev/null || fail "qel-assets failed"
+  fi
+  mkdir -p "$CASE/data"
+  cp "$data"/* "$CASE/data/"
+  echo "$CASE/data"
+}
+
+# start_qel DIR: runs the game from DIR in the background.
+start_qel() {
+  (cd "$1" && exec "$QEL" >"$CASE/stdout" 2>"$CASE/stderr") &
+  QEL_PID=$!
+}
+
+# wait_window: the game's window id, once it is mapped (10 s at most).
+wait_window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name '^Qel$' 2>/dev/null | head -n 1)
+    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    kill -0 "$QEL_PID" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# wait_exit SECONDS: the game's exit code, or fails when it is still running.
+wait_exit() {
+  local limit=$(( $1 * 10 ))
+  for _ in $(seq "$limit"); do
+    if ! kill -0 "$QEL_PID" 2>/dev/null; then
+      wait "$QEL_PID"
+      local code=$?
+      QEL_PID=
+      return "$code"
+    fi
+    sleep 0.1
+  done
+  fail "qel still running after $1 s"
+}
+
+# hold KEY: down, a tenth of a second, up, as a player presses it (a key the
+# game reads once a frame must be down during a frame).
+hold() {
+  xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"
+}
+
+# pixel X Y: the screen's colour there as "R,G,B".
+pixel() {
+  import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+    sed -n '2p' | sed -E 's/^[^(]*\(([0-9]+),([0-9]+),([0-9]+).*/\1,\2,\3/'
+}
+
+# screenshot FILE: the whole screen as PNG.
+screenshot() {
+  import -window root "$1" 2>/dev/null
+}
