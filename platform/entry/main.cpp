@@ -2,8 +2,6 @@
 // the module, and WinMain runs as Windows would call it.
 #include <windows.h>
 
-#include <SDL.h>
-
 #include <string>
 
 #include "../user/resource_internal.h"
@@ -18,7 +16,8 @@ int main(int argc, char** argv) {
         if (i > 1) commandLine += ' ';
         commandLine += argv[i];
     }
-    int code = WinMain(instance, nullptr, &commandLine[0], SW_SHOWDEFAULT);
-    SDL_Quit();
-    return code;
+    // The process ends here as a Windows process ends after WinMain: its
+    // windows and devices go with it (closing the sound device by hand can
+    // take more than a second with PulseAudio).
+    return WinMain(instance, nullptr, &commandLine[0], SW_SHOWDEFAULT);
 }

@@ -1,0 +1,274 @@
+// The filter graph: a music file rendered to SDL_mixer's music stream, with
+// its control (IMediaControl), position (IMediaPosition) and volume
+// (IBasicAudio). Times are in seconds, volumes in hundredths of a decibel.
+#include "dshow_private.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <sys/stat.h>
+
+#include <cmath>
+
+#include "../dsound/audio_record.h"
+#include "../dsound/mixer.h"
+
+namespace {
+
+int liveGraphs = 0;
+// The graph whose piece SDL_mixer's one music stream holds.
+const FilterGraph* musicOwner = nullptr;
+
+void AppendUtf8(std::string& out, uint32_t code) {
+    if (code < 0x80) {
+        out += char(code);
+    } else if (code < 0x800) {
+        out += char(0xC0 | (code >> 6));
+        out += char(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += char(0xE0 | (code >> 12));
+        out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    } else {
+        out += char(0xF0 | (code >> 18));
+        out += char(0x80 | ((code >> 12) & 0x3F));
+        out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    }
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+} // namespace
+
+std::string WideToUtf8(LPCWSTR text) {
+    std::string out;
+    for (size_t i = 0; text[i]; ++i) {
+        uint32_t unit = text[i];
+        if (unit >= 0xD800 && unit < 0xDC00 && text[i + 1] >= 0xDC00 &&
+            text[i + 1] < 0xE000) {
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (unit >= 0xD800 && unit < 0xE000) {
+            unit = 0xFFFD;
+        }
+        AppendUtf8(out, unit);
+    }
+    return out;
+}
+
+int MusicVolumeToMixer(LONG volume) {
+    if (volume <= -10000) return 0;
+    if (volume >= 0) return MIX_MAX_VOLUME;
+    return int(std::lround(MIX_MAX_VOLUME * std::pow(10.0, volume / 2000.0)));
+}
+
+HRESULT FilterGraphCreate(REFIID riid, void** object) {
+    FilterGraph* graph = new FilterGraph();
+    IGraphBuilder* builder = graph;
+    HRESULT result = builder->QueryInterface(riid, object);
+    builder->Release();
+    return result;
+}
+
+int FilterGraphLiveCount() {
+    return liveGraphs;
+}
+
+FilterGraph::FilterGraph() {
+    ++liveGraphs;
+}
+
+FilterGraph::~FilterGraph() {
+    DropMusic();
+    --liveGraphs;
+}
+
+bool FilterGraph::IsPlaying() const {
+    return music && musicOwner == this && Mix_PlayingMusic();
+}
+
+HRESULT FilterGraph::StartAt(double position) {
+    Mix_VolumeMusic(MusicVolumeToMixer(volume));
+    if (Mix_FadeInMusicPos(music, 0, 0, position) != 0) return E_FAIL;
+    musicOwner = this;
+    return S_OK;
+}
+
+void FilterGraph::DropMusic() {
+    if (!music) return;
+    if (musicOwner == this) {
+        Mix_HaltMusic();
+        musicOwner = nullptr;
+    }
+    Mix_FreeMusic(music);
+    music = nullptr;
+    MixerRemoveUser();
+}
+
+// One object behind all four interfaces, IUnknown being IGraphBuilder's.
+HRESULT STDMETHODCALLTYPE FilterGraph::QueryInterface(REFIID riid,
+                                                      void** object) {
+    if (!object) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IGraphBuilder)
+        *object = static_cast<IGraphBuilder*>(this);
+    else if (riid == IID_IMediaControl)
+        *object = static_cast<IMediaControl*>(this);
+    else if (riid == IID_IMediaPosition)
+        *object = static_cast<IMediaPosition*>(this);
+    else if (riid == IID_IBasicAudio)
+        *object = static_cast<IBasicAudio*>(this);
+    else {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ++refs;
+    return S_OK;
+}
+
+// Counts one more reference to the graph, through any of its interfaces.
+ULONG STDMETHODCALLTYPE FilterGraph::AddRef() {
+    return ++refs;
+}
+
+// Drops a reference; the last one halts the music and frees it.
+ULONG STDMETHODCALLTYPE FilterGraph::Release() {
+    ULONG left = --refs;
+    if (left == 0) delete this;
+    return left;
+}
+
+// Renders the file for playback. A missing file is VFW_E_NOT_FOUND; one that
+// cannot be decoded, or no audio device to play it on, VFW_E_CANNOT_RENDER.
+// The play list is not used.
+HRESULT STDMETHODCALLTYPE FilterGraph::RenderFile(LPCWSTR file, LPCWSTR) {
+    if (!file) return E_POINTER;
+    HRESULT fault = AudioTakeFault(AUDIO_CALL_RENDERFILE);
+    if (fault != S_OK) return fault;
+
+    std::string path = WideToUtf8(file);
+    if (!IsRegularFile(path)) return VFW_E_NOT_FOUND;
+    if (!MixerAddUser()) return VFW_E_CANNOT_RENDER;
+    Mix_Music* loaded = Mix_LoadMUS(path.c_str());
+    double length = loaded ? Mix_MusicDuration(loaded) : -1.0;
+    if (!loaded || !(length > 0.0)) {
+        if (loaded) Mix_FreeMusic(loaded);
+        MixerRemoveUser();
+        return VFW_E_CANNOT_RENDER;
+    }
+
+    // A second file takes the place of the first.
+    DropMusic();
+    running = false;
+    stoppedAt = 0.0;
+    music = loaded;
+    duration = length;
+    AudioRecordEvent(AUDIO_EVENT_MUSIC_RENDER,
+                     static_cast<const IGraphBuilder*>(this), duration, false);
+    return S_OK;
+}
+
+// Starts playback from the current position; a running graph, also one
+// whose piece has played to its end, goes on as it is.
+HRESULT STDMETHODCALLTYPE FilterGraph::Run() {
+    if (running) return S_OK;
+    bool started = false;
+    if (music) {
+        if (StartAt(stoppedAt) != S_OK) return E_FAIL;
+        started = true;
+    }
+    running = true;
+    AudioRecordEvent(AUDIO_EVENT_MUSIC_RUN,
+                     static_cast<const IGraphBuilder*>(this), stoppedAt,
+                     started);
+    return S_OK;
+}
+
+// Stops playback; the position stays where it was.
+HRESULT STDMETHODCALLTYPE FilterGraph::Stop() {
+    if (!running) return S_OK;
+    REFTIME position = 0.0;
+    get_CurrentPosition(&position);
+    if (IsPlaying()) {
+        Mix_HaltMusic();
+        musicOwner = nullptr;
+    }
+    stoppedAt = position;
+    running = false;
+    AudioRecordEvent(AUDIO_EVENT_MUSIC_STOP,
+                     static_cast<const IGraphBuilder*>(this), position, false);
+    return S_OK;
+}
+
+// The length of the piece in seconds.
+HRESULT STDMETHODCALLTYPE FilterGraph::get_Duration(REFTIME* length) {
+    if (!length) return E_POINTER;
+    *length = duration;
+    return S_OK;
+}
+
+// Seeks to `time` seconds. A piece that has played to its end while the
+// graph runs starts again from there.
+HRESULT STDMETHODCALLTYPE FilterGraph::put_CurrentPosition(REFTIME time) {
+    if (!(time >= 0.0)) return E_INVALIDARG;
+    if (time > duration) time = duration;
+    const IGraphBuilder* self = this;
+    if (!music || !running) {
+        stoppedAt = time;
+        AudioRecordEvent(AUDIO_EVENT_MUSIC_SEEK, self, time, false);
+        return S_OK;
+    }
+    // A piece that ends between the test and the seek starts again below.
+    if (IsPlaying() && Mix_SetMusicPosition(time) == 0) {
+        AudioRecordEvent(AUDIO_EVENT_MUSIC_SEEK, self, time, false);
+        return S_OK;
+    }
+    if (StartAt(time) != S_OK) return E_FAIL;
+    AudioRecordEvent(AUDIO_EVENT_MUSIC_SEEK, self, time, true);
+    return S_OK;
+}
+
+// The position in seconds; a piece played to its end stands at its stop
+// time.
+HRESULT STDMETHODCALLTYPE FilterGraph::get_CurrentPosition(REFTIME* time) {
+    if (!time) return E_POINTER;
+    if (!music) {
+        *time = 0.0;
+    } else if (IsPlaying()) {
+        double position = Mix_GetMusicPosition(music);
+        if (position < 0.0) position = 0.0;
+        *time = position < duration ? position : duration;
+    } else if (running) {
+        *time = duration;
+    } else {
+        *time = stoppedAt;
+    }
+    return S_OK;
+}
+
+// The stop time in seconds: the end of the piece.
+HRESULT STDMETHODCALLTYPE FilterGraph::get_StopTime(REFTIME* time) {
+    if (!time) return E_POINTER;
+    *time = duration;
+    return S_OK;
+}
+
+// Sets the volume, -10000 (silence) to 0 (full).
+HRESULT STDMETHODCALLTYPE FilterGraph::put_Volume(LONG newVolume) {
+    if (newVolume < -10000 || newVolume > 0) return E_INVALIDARG;
+    volume = newVolume;
+    if (!musicOwner || musicOwner == this)
+        Mix_VolumeMusic(MusicVolumeToMixer(volume));
+    AudioRecordEvent(AUDIO_EVENT_MUSIC_VOLUME,
+                     static_cast<const IGraphBuilder*>(this), volume, false);
+    return S_OK;
+}
+
+// The volume last set, 0 at first.
+HRESULT STDMETHODCALLTYPE FilterGraph::get_Volume(LONG* current) {
+    if (!current) return E_POINTER;
+    *current = volume;
+    return S_OK;
+}

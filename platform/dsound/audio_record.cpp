@@ -1,0 +1,58 @@
+// The record of started audio and the injected failures.
+#include "audio_record.h"
+
+#include <chrono>
+
+namespace {
+
+HRESULT faults[AUDIO_CALL_COUNT];
+bool recording = false;
+
+std::vector<AudioEvent>& Events() {
+    static std::vector<AudioEvent> events;
+    return events;
+}
+
+} // namespace
+
+HRESULT AudioTakeFault(AudioCall call) {
+    HRESULT result = faults[call];
+    faults[call] = S_OK;
+    return result;
+}
+
+void AudioSetFault(AudioCall call, HRESULT result) {
+    faults[call] = result;
+}
+
+void AudioClearFaults() {
+    for (HRESULT& fault : faults)
+        fault = S_OK;
+}
+
+bool AudioRecording() {
+    return recording;
+}
+void AudioSetRecording(bool on) {
+    recording = on;
+}
+
+void AudioRecordEvent(AudioEventKind kind, const void* object, double value,
+                      bool started) {
+    if (!recording) return;
+    Events().push_back(
+        {kind, object, GetTickCount(), AudioNowNs(), value, started});
+}
+
+const std::vector<AudioEvent>& AudioEvents() {
+    return Events();
+}
+void AudioClearEvents() {
+    Events().clear();
+}
+
+uint64_t AudioNowNs() {
+    return uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                        std::chrono::steady_clock::now().time_since_epoch())
+                        .count());
+}

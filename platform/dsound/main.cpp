@@ -1,0 +1,21 @@
+// DirectSound 8 entry point.
+#include <dsound.h>
+
+#include "audio_record.h"
+#include "dsound_private.h"
+#include "mixer.h"
+
+// Creates the device object for the default playback device (the only one:
+// the device id is not looked at); DSERR_NODRIVER when no audio device can
+// be opened.
+HRESULT WINAPI DirectSoundCreate8(const GUID*, LPDIRECTSOUND8* sound,
+                                  LPUNKNOWN outer) {
+    if (!sound) return DSERR_INVALIDPARAM;
+    *sound = nullptr;
+    HRESULT fault = AudioTakeFault(AUDIO_CALL_DIRECTSOUNDCREATE8);
+    if (fault != S_OK) return fault;
+    if (outer) return DSERR_NOAGGREGATION;
+    if (!MixerAddUser()) return DSERR_NODRIVER;
+    *sound = new DirectSoundDevice();
+    return DS_OK;
+}

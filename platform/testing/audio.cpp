@@ -1,0 +1,82 @@
+// Test seams of the audio stand-ins.
+#include "audio.h"
+
+#include <SDL_mixer.h>
+
+#include "../dshow/dshow_private.h"
+#include "../dsound/dsound_private.h"
+#include "../dsound/mixer.h"
+#include "../winmm/mmio_private.h"
+
+void TestFailNextAudioCall(AudioCall call, HRESULT result) {
+    AudioSetFault(call, result);
+}
+
+void TestRecordAudio(bool on) {
+    AudioSetRecording(on);
+}
+const std::vector<AudioEvent>& TestAudioEvents() {
+    return AudioEvents();
+}
+void TestClearAudioEvents() {
+    AudioClearEvents();
+}
+
+std::vector<AudioEvent> TestAudioEventsOf(AudioEventKind kind) {
+    std::vector<AudioEvent> found;
+    for (const AudioEvent& event : AudioEvents())
+        if (event.kind == kind) found.push_back(event);
+    return found;
+}
+
+bool TestBufferFirstSample(LPDIRECTSOUNDBUFFER buffer, uint64_t* playNs,
+                           uint64_t* firstSampleNs) {
+    SoundBuffer* found = SoundBufferFromInterface(buffer);
+    if (!found) return false;
+    found->FirstSampleTimes(playNs, firstSampleNs);
+    return true;
+}
+
+uint32_t TestBufferConvertedBytes(LPDIRECTSOUNDBUFFER buffer) {
+    SoundBuffer* found = SoundBufferFromInterface(buffer);
+    return found ? found->ConvertedBytes() : 0;
+}
+
+int TestLiveSoundBuffers() {
+    return SoundBufferLiveCount();
+}
+int TestLiveFilterGraphs() {
+    return FilterGraphLiveCount();
+}
+bool TestAudioDeviceOpen() {
+    return MixerIsOpen();
+}
+int TestAudioDeviceUsers() {
+    return MixerUsers();
+}
+int TestMixerChannels() {
+    return MixerChannelCount();
+}
+int TestMixerMusicVolume() {
+    return Mix_VolumeMusic(-1);
+}
+bool TestMixerMusicPlaying() {
+    return MixerIsOpen() && Mix_PlayingMusic();
+}
+
+int TestMmioOpenHandles() {
+    return MmioOpenHandles();
+}
+int TestMmioOpenCalls() {
+    return MmioOpenCalls();
+}
+
+bool TestResetAudio() {
+    AudioClearFaults();
+    AudioSetRecording(false);
+    AudioClearEvents();
+    MmioResetCounters();
+    // A fresh device starts at full music volume, as a new process would.
+    Mix_VolumeMusic(MIX_MAX_VOLUME);
+    return MixerShutdown();
+}

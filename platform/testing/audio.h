@@ -1,0 +1,56 @@
+// Test seams of the audio stand-ins (mmio, DirectSound, DirectShow). The
+// game never calls these.
+#ifndef QEL_PLATFORM_TESTING_AUDIO_H
+#define QEL_PLATFORM_TESTING_AUDIO_H
+
+#include <windows.h>
+#include <dsound.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "../dsound/audio_record.h"
+
+// The next call of `call` returns `result` (a failure) without doing
+// anything; creation calls also set their out pointer to null.
+void TestFailNextAudioCall(AudioCall call, HRESULT result);
+
+// The record of started audio: buffer plays and the music calls, each with
+// its GetTickCount time and steady-clock time. Off until turned on.
+void TestRecordAudio(bool on);
+const std::vector<AudioEvent>& TestAudioEvents();
+void TestClearAudioEvents();
+// Events of one kind, in order.
+std::vector<AudioEvent> TestAudioEventsOf(AudioEventKind kind);
+
+// For a buffer started while the record was on: the steady-clock time of
+// the Play that started it and of the first mixing pass that took its
+// samples (0 until that pass has run). False for an unknown buffer.
+bool TestBufferFirstSample(LPDIRECTSOUNDBUFFER buffer, uint64_t* playNs,
+                           uint64_t* firstSampleNs);
+
+// The size of a buffer's samples once converted to the mixer's format
+// (44100 Hz 16-bit stereo): 0 before its first Unlock or for an unknown one.
+uint32_t TestBufferConvertedBytes(LPDIRECTSOUNDBUFFER buffer);
+
+// Live objects and the device.
+int TestLiveSoundBuffers();
+int TestLiveFilterGraphs();
+bool TestAudioDeviceOpen();
+int TestAudioDeviceUsers();
+int TestMixerChannels();
+// SDL_mixer's music volume, 0..128, and whether its music stream plays.
+int TestMixerMusicVolume();
+bool TestMixerMusicPlaying();
+
+// mmio handles open now, and mmioOpenA calls since the last reset.
+int TestMmioOpenHandles();
+int TestMmioOpenCalls();
+
+// Clears injected failures, the record and the counters, and closes the
+// audio device when no object holds it any more, so that the next test opens
+// it afresh (with the SDL_AUDIODRIVER then set). Returns false when objects
+// are still alive (a test leaked them).
+bool TestResetAudio();
+
+#endif
