@@ -24,7 +24,9 @@ trap cleanup EXIT
 build() {
   local dir=$1; shift
   local log="$work/$(basename "$dir").build.log"
-  if cmake -S . -B "$dir" "$@" >"$log" 2>&1 &&
+  local source=.
+  if [[ "${1:-}" == "-S" ]]; then source=$2; shift 2; fi
+  if cmake -S "$source" -B "$dir" "$@" >"$log" 2>&1 &&
      cmake --build "$dir" -j"$jobs" >>"$log" 2>&1; then
     return 0
   fi
@@ -96,6 +98,21 @@ if build build -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
 fi
 if build build-asan -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=ON; then
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 tests build-asan -LE e2e
+fi
+
+# A short run of each fuzz target (long runs are made by hand).
+if build build-fuzz -S tests/fuzz -DCMAKE_CXX_COMPILER=clang++-14; then
+  corpus="$work/corpus"
+  mkdir -p "$corpus"
+  if build-fuzz/wave_seeds "$corpus" >/dev/null &&
+     build-fuzz/wave_reader_fuzz -dict=tests/fuzz/wave.dict -max_total_time=30 \
+       -print_final_stats=1 "$corpus" >"$work/fuzz.log" 2>&1; then
+    echo "fuzz: $(grep -E 'stat::number_of_executed_units' "$work/fuzz.log")"
+    passed=$((passed + 1))
+  else
+    echo "== wave_reader_fuzz found a fault:"; tail -n 60 "$work/fuzz.log"
+    failed=$((failed + 1))
+  fi
 fi
 
 echo "took $(( $(date +%s) - started )) s"
