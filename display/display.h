@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <ddraw.h>
 
+#include <cstdint>
+
 extern LPDIRECTDRAW7 lpDD;
 extern LPDIRECTDRAWSURFACE7 lpDDprimary;
 extern LPDIRECTDRAWSURFACE7 lpDDback;

@@ -1,0 +1,105 @@
+// Inside the DirectDraw stand-in: the DirectDraw object, its surfaces, and
+// the module-wide records that the test seams read and steer.
+#ifndef QEL_PLATFORM_DDRAW_DDRAW_PRIVATE_H
+#define QEL_PLATFORM_DDRAW_DDRAW_PRIVATE_H
+
+#include <windows.h>
+#include <ddraw.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "../gdi/dc.h"
+
+struct DirectDrawSurface;
+
+// One DirectDraw object, reachable as IDirectDraw and as IDirectDraw7; both
+// interfaces share one reference count.
+struct DirectDrawObject final : IDirectDraw, IDirectDraw7 {
+    DirectDrawObject();
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid,
+                                             void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE CreateSurface(LPDDSURFACEDESC2 desc,
+                                            LPDIRECTDRAWSURFACE7* surface,
+                                            IUnknown* outer) override;
+    HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window,
+                                                  DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE SetDisplayMode(DWORD width, DWORD height,
+                                             DWORD bpp, DWORD refreshRate,
+                                             DWORD flags) override;
+
+    ULONG refs = 1;
+    HWND window = nullptr; // the window flipped frames go to
+    DWORD cooperativeLevel = 0;
+    DirectDrawSurface* primary = nullptr; // the live primary, not owned
+
+  private:
+    ~DirectDrawObject();
+};
+
+// One surface: 32-bit XRGB pixels in memory. A flipping primary owns a
+// reference to its back buffer; every surface holds one on its DirectDraw
+// object, so either may be released first.
+struct DirectDrawSurface final : IDirectDrawSurface7 {
+    DirectDrawSurface(DirectDrawObject* owner, DWORD caps,
+                      std::unique_ptr<uint32_t[]> pixels, int width,
+                      int height);
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid,
+                                             void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
+                                  LPRECT sourceRect, DWORD flags,
+                                  LPDDBLTFX fx) override;
+    HRESULT STDMETHODCALLTYPE Flip(LPDIRECTDRAWSURFACE7 overrideSurface,
+                                   DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE
+    GetAttachedSurface(LPDDSCAPS2 caps, LPDIRECTDRAWSURFACE7* surface) override;
+    HRESULT STDMETHODCALLTYPE GetDC(HDC* dc) override;
+    HRESULT STDMETHODCALLTYPE ReleaseDC(HDC dc) override;
+
+    // Trades pixel buffers with `other` (of the same size), as a flip does.
+    void SwapPixels(DirectDrawSurface* other);
+
+    ULONG refs = 1;
+    DirectDrawObject* owner;
+    DWORD caps;
+    std::unique_ptr<uint32_t[]> pixels;
+    PixelMap map;
+    bool hasSourceKey = false;
+    DDCOLORKEY sourceKey = {0, 0};
+    DirectDrawSurface* backBuffer = nullptr; // flipping primary only, owned
+    HDC dc = nullptr;                        // handed out by GetDC
+
+  private:
+    ~DirectDrawSurface();
+};
+
+// A pixel buffer of width x height, zeroed; null when it can't be had.
+std::unique_ptr<uint32_t[]> DdrawAllocatePixels(int width, int height);
+
+// The registry of live objects, so that a pointer handed in can be checked.
+void DdrawRegister(DirectDrawObject* object);
+void DdrawUnregister(DirectDrawObject* object);
+void DdrawRegister(DirectDrawSurface* surface);
+void DdrawUnregister(DirectDrawSurface* surface);
+// The surface behind `iface` if it is one of ours and alive, else null.
+DirectDrawSurface* DdrawFindSurface(IDirectDrawSurface7* iface);
+int DdrawLiveObjects();
+int DdrawLiveSurfaces();
+
+// A result a test asked `call` to return once. A negative one makes the
+// call fail without effect; zero or more lets it do its work and return it.
+bool DdrawTakeInjectedResult(const char* call, HRESULT* result);
+void DdrawInjectResult(const char* call, HRESULT result);
+void DdrawClearInjectedResults();
+
+// Flips that presented a frame.
+extern int ddrawFlipCount;
+
+#endif

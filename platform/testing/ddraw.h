@@ -1,0 +1,42 @@
+// Test seams of the DirectDraw stand-in. The game never calls these.
+#ifndef QEL_PLATFORM_TESTING_DDRAW_H
+#define QEL_PLATFORM_TESTING_DDRAW_H
+
+#include <windows.h>
+#include <ddraw.h>
+
+#include <cstdint>
+#include <vector>
+
+// A copy of a surface's pixels, 32-bit XRGB (0x00RRGGBB), top row first.
+struct TestSurfaceImage {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+
+    uint32_t At(int x, int y) const { return pixels[(size_t)y * width + x]; }
+};
+
+// The pixels of `surface` as they are now; empty (0 by 0) for a pointer
+// that is not a live surface of the stand-in.
+TestSurfaceImage TestSurfacePixels(LPDIRECTDRAWSURFACE7 surface);
+
+// Flips that presented a frame since the last reset.
+int TestFlipCount();
+
+// The next call named `call` returns `result`: a negative result makes it
+// fail without effect, zero or more lets it do its work and return that
+// value. Calls: "DirectDrawCreate", "QueryInterface", "SetCooperativeLevel",
+// "SetDisplayMode", "CreateSurface primary", "CreateSurface offscreen",
+// "GetAttachedSurface", "Blt", "Flip", "GetDC".
+void TestFailDirectDraw(const char* call, HRESULT result);
+
+// DirectDraw objects and surfaces alive now (0 once all are released).
+int TestLiveDirectDrawObjects();
+int TestLiveSurfaces();
+
+// Forgets injected results and the flip count. Live objects are left alone:
+// a test releases what it made.
+void TestResetDirectDraw();
+
+#endif
