@@ -161,6 +161,7 @@ TEST_F(Session, WithoutDirectDrawNothingRunsAndTheExitCodeIsZero) {
     EXPECT_FALSE(IsWindowVisible(hMainWindow));
     EXPECT_EQ(TestFlipCount(), 0);
     EXPECT_FALSE(game.running) << "no message was taken";
+    ReleaseAll(); // what the end of the process would take away
 }
 
 TEST_F(Session, AMissingPictureStopsTheStartUp) {
@@ -171,6 +172,7 @@ TEST_F(Session, AMissingPictureStopsTheStartUp) {
     EXPECT_EQ(boxes.back(), "Error: CreateSurface lpDDbmp1");
     EXPECT_FALSE(IsWindowVisible(hMainWindow));
     EXPECT_EQ(TestFlipCount(), 0);
+    ReleaseAll(); // what the end of the process would take away
 }
 
 TEST_F(Session, MissingSoundsCostOnlyTheSounds) {
