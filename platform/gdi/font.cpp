@@ -1,0 +1,245 @@
+// Fonts: face names matched through fontconfig, opened with SDL_ttf at the
+// size that gives the asked cell height, and their glyph caches.
+
+#include "gdi_private.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cstring>
+#include <strings.h>
+
+long gdiGlyphRenders = 0;
+
+namespace {
+
+// The cell height of a font created with lfHeight 0, and of the stock font.
+const int kDefaultCellHeight = 16;
+// Beyond this a cell is no longer text but a memory hazard.
+const int kMaxCellHeight = 2048;
+
+bool InitLibraries() {
+    static bool ready = [] {
+        if (!TTF_WasInit() && TTF_Init() != 0) return false;
+        return FcInit() == FcTrue;
+    }();
+    return ready;
+}
+
+// Chinese faces of Windows: fontconfig knows none of them, so they are
+// matched by language instead (UTF-8 or ASCII, compared without case).
+bool IsChineseFace(const std::string& face) {
+    static const char* const names[] = {
+        "宋体",   "新宋体",  "黑体",   "楷体",  "仿宋",     "微软雅黑",
+        "SimSun", "NSimSun", "SimHei", "KaiTi", "FangSong", "Microsoft YaHei"};
+    for (const char* name : names)
+        if (strcasecmp(face.c_str(), name) == 0) return true;
+    return false;
+}
+
+struct FaceMatch {
+    std::string file;
+    int index = 0;
+    int weight = FC_WEIGHT_REGULAR;
+    int slant = FC_SLANT_ROMAN;
+};
+
+// Asks fontconfig for the face that stands in for `family`. The language
+// goes into the pattern before the substitutions: added after them it ranks
+// below the locale's language and loses to a face without the glyphs.
+bool MatchFace(const std::string& family, bool chinese, int weight, bool italic,
+               FaceMatch* match) {
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern) return false;
+    FcPatternAddString(pattern, FC_FAMILY,
+                       reinterpret_cast<const FcChar8*>(family.c_str()));
+    if (chinese)
+        FcPatternAddString(pattern, FC_LANG,
+                           reinterpret_cast<const FcChar8*>("zh-cn"));
+    if (weight > 0)
+        FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
+    if (italic) FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ITALIC);
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result;
+    FcPattern* found = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (!found) return false;
+    FcChar8* file = nullptr;
+    bool ok = FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch;
+    if (ok) {
+        match->file = reinterpret_cast<const char*>(file);
+        FcPatternGetInteger(found, FC_INDEX, 0, &match->index);
+        FcPatternGetInteger(found, FC_WEIGHT, 0, &match->weight);
+        FcPatternGetInteger(found, FC_SLANT, 0, &match->slant);
+    }
+    FcPatternDestroy(found);
+    return ok;
+}
+
+// Sizes the font so that its cell (ascent plus descent) is `cellHeight`
+// pixels: the em is 1 point at `dpi` dots per inch, i.e. dpi/72 pixels, so
+// the search runs in steps of 1/72 pixel. The cell grows with the size;
+// take the largest size whose cell still fits.
+void SetCellHeight(TTF_Font* ttf, int cellHeight) {
+    unsigned low = 1, high = 72u * 4 * (unsigned)cellHeight;
+    while (low < high) {
+        unsigned mid = low + (high - low + 1) / 2;
+        TTF_SetFontSizeDPI(ttf, 1, mid, mid);
+        if (TTF_FontHeight(ttf) <= cellHeight)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    TTF_SetFontSizeDPI(ttf, 1, low, low);
+}
+
+GdiFont* OpenFont(const std::string& family, bool chinese, LONG height,
+                  LONG weight, bool italic) {
+    if (!InitLibraries()) return nullptr;
+    FaceMatch match;
+    if (!MatchFace(family, chinese, weight, italic, &match)) return nullptr;
+    TTF_Font* ttf =
+        TTF_OpenFontIndexDPI(match.file.c_str(), 1, match.index, 72, 72);
+    if (!ttf) return nullptr;
+    if (height > 0)
+        SetCellHeight(ttf, std::min<LONG>(height, kMaxCellHeight));
+    else if (height < 0) // the em height
+        TTF_SetFontSizeDPI(
+            ttf, (int)std::min<int64_t>(-(int64_t)height, kMaxCellHeight), 72,
+            72);
+    else
+        SetCellHeight(ttf, kDefaultCellHeight);
+    // Simulate the weight or slant the matched face lacks, as GDI does.
+    int style = TTF_STYLE_NORMAL;
+    if (weight >= 600 && match.weight < FC_WEIGHT_DEMIBOLD)
+        style |= TTF_STYLE_BOLD;
+    if (italic && match.slant == FC_SLANT_ROMAN) style |= TTF_STYLE_ITALIC;
+    TTF_SetFontStyle(ttf, style);
+    // GDI places glyphs on whole pixels without kerning.
+    TTF_SetFontKerning(ttf, 0);
+
+    auto* font = new GdiFont;
+    font->ttf = ttf;
+    font->file = match.file;
+    font->index = match.index;
+    font->cellHeight = TTF_FontHeight(ttf);
+    return font;
+}
+
+// Splits each row's ink into runs of full and of partial coverage, so that
+// drawing skips the blank and fills the solid without looking at them.
+void FindSpans(GdiGlyph* glyph) {
+    for (int y = 0; y < glyph->height; ++y) {
+        size_t rowStart = (size_t)y * glyph->width;
+        const uint8_t* row = glyph->coverage.data() + rowStart;
+        int x = 0;
+        while (x < glyph->width) {
+            if (row[x] == 0) {
+                ++x;
+                continue;
+            }
+            bool solid = row[x] == 255;
+            int end = x + 1;
+            while (end < glyph->width && row[end] != 0 &&
+                   (row[end] == 255) == solid)
+                ++end;
+            glyph->spans.push_back({y, x, end - x, solid, rowStart + x});
+            x = end;
+        }
+    }
+}
+
+void Rasterise(GdiFont* font, uint32_t codePoint, GdiGlyph* glyph) {
+    glyph->ready = true;
+    ++gdiGlyphRenders;
+    int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
+    if (TTF_GlyphMetrics32(font->ttf, codePoint, &minX, &maxX, &minY, &maxY,
+                           &advance) != 0)
+        return;
+    glyph->advance = advance;
+    SDL_Surface* surface =
+        TTF_RenderGlyph32_Blended(font->ttf, codePoint, {255, 255, 255, 255});
+    if (!surface) return;
+    // The rendered box starts at the pen, or left of it when the glyph
+    // reaches back; its top row is the cell's top. Keep only the ink.
+    const auto* pixels = static_cast<const uint8_t*>(surface->pixels);
+    auto alpha = [&](int x, int y) {
+        uint32_t pixel;
+        std::memcpy(&pixel, pixels + (ptrdiff_t)y * surface->pitch + x * 4, 4);
+        return (uint8_t)(pixel >> 24);
+    };
+    int x0 = surface->w, y0 = surface->h, x1 = -1, y1 = -1;
+    for (int y = 0; y < surface->h; ++y)
+        for (int x = 0; x < surface->w; ++x)
+            if (alpha(x, y)) {
+                x0 = std::min(x0, x);
+                x1 = std::max(x1, x);
+                y0 = std::min(y0, y);
+                y1 = std::max(y1, y);
+            }
+    if (x1 >= 0) {
+        glyph->left = std::min(minX, 0) + x0;
+        glyph->top = y0;
+        glyph->width = x1 - x0 + 1;
+        glyph->height = y1 - y0 + 1;
+        glyph->coverage.resize((size_t)glyph->width * glyph->height);
+        for (int y = 0; y < glyph->height; ++y)
+            for (int x = 0; x < glyph->width; ++x)
+                glyph->coverage[(size_t)y * glyph->width + x] =
+                    alpha(x0 + x, y0 + y);
+        FindSpans(glyph);
+    }
+    SDL_FreeSurface(surface);
+}
+
+} // namespace
+
+GdiFont::~GdiFont() {
+    if (ttf) TTF_CloseFont(ttf);
+}
+
+GdiFont* GdiCreateFont(const LOGFONTA& logFont) {
+    size_t length = strnlen(logFont.lfFaceName, LF_FACESIZE);
+    std::string face = GdiAnsiToUtf8(logFont.lfFaceName, (int)length);
+    bool chinese = IsChineseFace(face) || logFont.lfCharSet == GB2312_CHARSET;
+    // The system face: a plain sans serif that also has the Chinese glyphs.
+    if (face.empty() || strcasecmp(face.c_str(), "System") == 0) {
+        face = "sans-serif";
+        chinese = true;
+    }
+    return OpenFont(face, chinese, logFont.lfHeight, logFont.lfWeight,
+                    logFont.lfItalic != 0);
+}
+
+GdiFont* GdiDefaultFont() {
+    static GdiFont* stock = [] {
+        LOGFONTA logFont = {};
+        std::strcpy(logFont.lfFaceName, "System");
+        GdiFont* font = GdiCreateFont(logFont);
+        if (font) {
+            font->stock = true;
+            GdiRegisterObject(font);
+        }
+        return font;
+    }();
+    return stock;
+}
+
+const GdiGlyph& GdiFontGlyph(GdiFont* font, uint32_t codePoint) {
+    GdiGlyph* glyph =
+        codePoint < 256 ? &font->latin[codePoint] : &font->others[codePoint];
+    if (!glyph->ready) Rasterise(font, codePoint, glyph);
+    return *glyph;
+}
+
+// A font for the logical font's face, height (positive: the cell; negative:
+// the em; in pixels), weight and slant; null when no face can be opened.
+HFONT WINAPI CreateFontIndirectA(const LOGFONTA* logFont) {
+    if (!logFont) return nullptr;
+    GdiFont* font = GdiCreateFont(*logFont);
+    return font ? GdiRegisterObject(font) : nullptr;
+}

@@ -1,0 +1,129 @@
+// Inside the GDI stand-in: the objects behind the handles, and the registry
+// that tells our handles from anything else.
+#ifndef QEL_PLATFORM_GDI_GDI_PRIVATE_H
+#define QEL_PLATFORM_GDI_GDI_PRIVATE_H
+
+#include <windows.h>
+
+#include "dc.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+typedef struct _TTF_Font TTF_Font;
+
+enum class GdiKind { Font, Brush, Bitmap };
+
+// Every GDI object handle points at one of these. An object deleted while a
+// device context still has it selected lives on, unregistered, until it is
+// deselected, as on Windows.
+struct GdiObject {
+    explicit GdiObject(GdiKind k) : kind(k) {}
+    virtual ~GdiObject() = default;
+    GdiKind kind;
+    bool stock = false;   // never deleted
+    int selectCount = 0;  // device contexts that have it selected
+    bool deleted = false; // DeleteObject came while it was selected
+};
+
+// A run of ink on one row of a glyph: fully covered pixels are filled with
+// the colour, partly covered ones blended by their coverage.
+struct GdiSpan {
+    int row;
+    int x;
+    int length;
+    bool solid;    // every pixel fully covered
+    size_t offset; // of its first pixel in the coverage
+};
+
+// One rasterised glyph: coverage (0..255) of its ink box, placed relative to
+// the pen position on the cell's top line, and the box's runs of ink.
+struct GdiGlyph {
+    bool ready = false;
+    int left = 0; // ink box offset from the pen, pixels
+    int top = 0;  // ink box offset from the cell top, pixels
+    int width = 0;
+    int height = 0;
+    int advance = 0;
+    std::vector<uint8_t> coverage; // width * height
+    std::vector<GdiSpan> spans;
+};
+
+struct GdiFont : GdiObject {
+    GdiFont() : GdiObject(GdiKind::Font) {}
+    ~GdiFont() override;
+    TTF_Font* ttf = nullptr;
+    std::string file; // the face's file, as fontconfig matched it
+    int index = 0;    // the face within the file
+    int cellHeight = 0;
+    GdiGlyph latin[256]; // the glyphs of U+0000..U+00FF, by code point
+    std::unordered_map<uint32_t, GdiGlyph> others;
+};
+
+struct GdiBrush : GdiObject {
+    GdiBrush() : GdiObject(GdiKind::Brush) {}
+    COLORREF color = 0;
+};
+
+struct GdiBitmap : GdiObject {
+    GdiBitmap() : GdiObject(GdiKind::Bitmap) {}
+    std::vector<uint32_t> pixels;
+    PixelMap map;
+};
+
+struct GdiDC {
+    PixelMap target;     // what a pixel DC draws on
+    bool memory = false; // a memory DC draws on its selected bitmap
+    GdiFont* font = nullptr;
+    GdiBitmap* bitmap = nullptr;
+    GdiBrush* brush = nullptr;
+    int bkMode = OPAQUE;
+    COLORREF textColor = RGB(0, 0, 0);
+    COLORREF bkColor = RGB(255, 255, 255);
+};
+
+// The registry: null for a handle that is not a live object or DC of ours.
+GdiObject* GdiLookupObject(HGDIOBJ handle);
+GdiDC* GdiLookupDC(HDC handle);
+HGDIOBJ GdiRegisterObject(GdiObject* object);
+HDC GdiRegisterDC(GdiDC* dc);
+void GdiUnregisterDC(HDC handle);
+
+// Selection bookkeeping: frees an object deleted while selected once its
+// last device context lets go.
+void GdiSelect(GdiObject* object);
+void GdiDeselect(GdiObject* object);
+
+// The stock objects every new device context starts with.
+GdiFont* GdiDefaultFont();
+GdiBitmap* GdiDefaultBitmap();
+GdiBrush* GdiDefaultBrush();
+
+// The pixels a DC draws on, or null.
+const PixelMap* GdiTarget(const GdiDC* dc);
+
+// A font for `logFont`, or null when no face can be opened.
+GdiFont* GdiCreateFont(const LOGFONTA& logFont);
+// The glyph of `codePoint`, rasterised on first use and cached in the font.
+const GdiGlyph& GdiFontGlyph(GdiFont* font, uint32_t codePoint);
+
+// Code page 936 bytes to code points. A cut double-byte sequence at the end
+// is dropped; an invalid byte becomes '?'. The result lives until the next
+// call.
+const std::vector<uint32_t>& GdiDecodeAnsi(const char* text, int length);
+// Code page 936 bytes to UTF-8 (for face names).
+std::string GdiAnsiToUtf8(const char* text, int length);
+
+// Fills the rectangle, clipped to the map, with an XRGB pixel value.
+void GdiFillPixels(const PixelMap& map, int left, int top, int right,
+                   int bottom, uint32_t pixel);
+
+// For tests: glyphs rasterised so far, and live objects and DCs.
+extern long gdiGlyphRenders;
+int GdiLiveObjectCount();
+int GdiLiveDCCount();
+
+#endif

@@ -1,0 +1,78 @@
+// GDI objects: the handle registry and DeleteObject.
+
+#include "gdi_private.h"
+
+#include <unordered_set>
+
+namespace {
+
+std::unordered_set<GdiObject*>& Objects() {
+    static std::unordered_set<GdiObject*> objects;
+    return objects;
+}
+
+std::unordered_set<GdiDC*>& DCs() {
+    static std::unordered_set<GdiDC*> dcs;
+    return dcs;
+}
+
+} // namespace
+
+GdiObject* GdiLookupObject(HGDIOBJ handle) {
+    auto* object = reinterpret_cast<GdiObject*>(handle);
+    return Objects().count(object) ? object : nullptr;
+}
+
+GdiDC* GdiLookupDC(HDC handle) {
+    auto* dc = reinterpret_cast<GdiDC*>(handle);
+    return DCs().count(dc) ? dc : nullptr;
+}
+
+HGDIOBJ GdiRegisterObject(GdiObject* object) {
+    Objects().insert(object);
+    return reinterpret_cast<HGDIOBJ>(object);
+}
+
+HDC GdiRegisterDC(GdiDC* dc) {
+    DCs().insert(dc);
+    return reinterpret_cast<HDC>(dc);
+}
+
+void GdiUnregisterDC(HDC handle) {
+    DCs().erase(reinterpret_cast<GdiDC*>(handle));
+}
+
+void GdiSelect(GdiObject* object) {
+    if (object) ++object->selectCount;
+}
+
+void GdiDeselect(GdiObject* object) {
+    if (!object) return;
+    --object->selectCount;
+    if (object->deleted && object->selectCount == 0) delete object;
+}
+
+int GdiLiveObjectCount() {
+    int count = 0;
+    for (GdiObject* object : Objects())
+        if (!object->stock) ++count;
+    return count;
+}
+
+int GdiLiveDCCount() {
+    return (int)DCs().size();
+}
+
+// Deletes a font, brush or bitmap; one still selected into a DC goes when
+// it is deselected. Stock objects stay.
+BOOL WINAPI DeleteObject(HGDIOBJ handle) {
+    GdiObject* object = GdiLookupObject(handle);
+    if (!object) return FALSE;
+    if (object->stock) return TRUE;
+    Objects().erase(object);
+    if (object->selectCount > 0)
+        object->deleted = true;
+    else
+        delete object;
+    return TRUE;
+}

@@ -1,0 +1,117 @@
+// Text output: TextOutA and GetTextExtentPoint32A.
+
+#include "gdi_private.h"
+
+#include <algorithm>
+
+namespace {
+
+GdiFont* CurrentFont(const GdiDC* dc) {
+    return dc->font ? dc->font : GdiDefaultFont();
+}
+
+int64_t TextWidth(GdiFont* font, const std::vector<uint32_t>& codePoints) {
+    int64_t width = 0;
+    for (uint32_t c : codePoints)
+        width += GdiFontGlyph(font, c).advance;
+    return width;
+}
+
+// Blends `length` pixels by their coverage towards `color`.
+inline void BlendRun(uint32_t* out, const uint8_t* coverage, int64_t length,
+                     uint32_t color) {
+    const uint32_t redBlue = color & 0x00FF00FF, green = color >> 8 & 0xFF;
+    for (; length > 0; --length, ++out) {
+        // Red and blue share one multiply, each in its own 16 bits;
+        // (v + 128 + ((v + 128) >> 8)) >> 8 is v / 255 rounded.
+        uint32_t a = *coverage++, rest = 255 - a, pixel = *out;
+        uint32_t rb = redBlue * a + (pixel & 0x00FF00FF) * rest + 0x00800080;
+        rb = ((rb + (rb >> 8 & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+        uint32_t g = green * a + (pixel >> 8 & 0xFF) * rest + 128;
+        g = (g + (g >> 8)) >> 8;
+        *out = rb | g << 8;
+    }
+}
+
+// Blends the glyph's ink in `color` onto the map with its ink box at
+// (left, top), clipped to the map.
+void BlendGlyph(const PixelMap& map, const GdiGlyph& glyph, int64_t left,
+                int64_t top, uint32_t color) {
+    if (left >= map.width || top >= map.height || left + glyph.width <= 0 ||
+        top + glyph.height <= 0)
+        return;
+    const uint8_t* coverage = glyph.coverage.data();
+    if (left >= 0 && top >= 0 && left + glyph.width <= map.width &&
+        top + glyph.height <= map.height) {
+        // Wholly inside, as nearly every glyph is: no clipping per run.
+        uint32_t* origin = map.pixels + top * map.pitch + left;
+        for (const GdiSpan& span : glyph.spans) {
+            uint32_t* out = origin + (ptrdiff_t)span.row * map.pitch + span.x;
+            if (span.solid)
+                std::fill_n(out, span.length, color);
+            else
+                BlendRun(out, coverage + span.offset, span.length, color);
+        }
+        return;
+    }
+    for (const GdiSpan& span : glyph.spans) {
+        int64_t y = top + span.row;
+        if (y < 0 || y >= map.height) continue;
+        int64_t start = left + span.x;
+        int64_t x0 = std::max<int64_t>(start, 0);
+        int64_t x1 = std::min<int64_t>(start + span.length, map.width);
+        if (x0 >= x1) continue;
+        uint32_t* out = map.pixels + y * map.pitch + x0;
+        if (span.solid)
+            std::fill_n(out, x1 - x0, color);
+        else
+            BlendRun(out, coverage + span.offset + (x0 - start), x1 - x0,
+                     color);
+    }
+}
+
+} // namespace
+
+// Draws code page 936 text with the top left of its cell at (x, y) in the
+// DC's font and text colour; OPAQUE first fills the text's cells with the
+// background colour. Clipped to the target.
+BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
+    GdiDC* dc = GdiLookupDC(handle);
+    if (!dc || length < 0 || (!text && length > 0)) return FALSE;
+    GdiFont* font = CurrentFont(dc);
+    const PixelMap* map = GdiTarget(dc);
+    if (!font || !map) return FALSE;
+    if (length == 0 || !map->pixels) return TRUE;
+    const std::vector<uint32_t>& codePoints = GdiDecodeAnsi(text, length);
+    if (dc->bkMode == OPAQUE) {
+        int64_t right = x + TextWidth(font, codePoints);
+        GdiFillPixels(
+            *map, x, y, (int)std::min<int64_t>(right, INT32_MAX),
+            (int)std::min<int64_t>((int64_t)y + font->cellHeight, INT32_MAX),
+            GdiPixelFromColor(dc->bkColor));
+    }
+    uint32_t color = GdiPixelFromColor(dc->textColor);
+    int64_t pen = x;
+    for (uint32_t c : codePoints) {
+        const GdiGlyph& glyph = GdiFontGlyph(font, c);
+        if (glyph.width > 0)
+            BlendGlyph(*map, glyph, pen + glyph.left, (int64_t)y + glyph.top,
+                       color);
+        pen += glyph.advance;
+    }
+    return TRUE;
+}
+
+// The width of the text in the DC's font and the font's cell height.
+BOOL WINAPI GetTextExtentPoint32A(HDC handle, LPCSTR text, int length,
+                                  LPSIZE size) {
+    GdiDC* dc = GdiLookupDC(handle);
+    if (!dc || !size || length < 0 || (!text && length > 0)) return FALSE;
+    GdiFont* font = CurrentFont(dc);
+    if (!font) return FALSE;
+    int64_t width =
+        length > 0 ? TextWidth(font, GdiDecodeAnsi(text, length)) : 0;
+    size->cx = (LONG)std::min<int64_t>(width, INT32_MAX);
+    size->cy = font->cellHeight;
+    return TRUE;
+}

@@ -1,0 +1,156 @@
+// GDI+ images: bitmaps decoded from files by SDL2_image, and their
+// conversion to GDI bitmaps.
+
+#include <gdiplus.h>
+
+#include "../gdi/dc.h"
+#include "gdiplus_private.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+using namespace Gdiplus;
+
+namespace {
+
+// A decoded picture, kept as 32-bit ARGB.
+struct DecodedBitmap : GpBitmap {
+    SDL_Surface* surface = nullptr;
+};
+
+std::unordered_set<GpImage*>& Images() {
+    static std::unordered_set<GpImage*> images;
+    return images;
+}
+
+DecodedBitmap* Lookup(GpImage* image) {
+    return image && Images().count(image) ? static_cast<DecodedBitmap*>(image)
+                                          : nullptr;
+}
+
+// UTF-16 to the UTF-8 of Linux file names; a lone surrogate becomes U+FFFD.
+std::string Utf8FileName(const WCHAR* name) {
+    std::string out;
+    for (const WCHAR* p = name; *p; ++p) {
+        uint32_t c = *p;
+        if (c >= 0xD800 && c < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (*++p - 0xDC00);
+        else if (c >= 0xD800 && c < 0xE000)
+            c = 0xFFFD;
+        if (c < 0x80) {
+            out += (char)c;
+        } else if (c < 0x800) {
+            out += (char)(0xC0 | c >> 6);
+            out += (char)(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += (char)(0xE0 | c >> 12);
+            out += (char)(0x80 | (c >> 6 & 0x3F));
+            out += (char)(0x80 | (c & 0x3F));
+        } else {
+            out += (char)(0xF0 | c >> 18);
+            out += (char)(0x80 | (c >> 12 & 0x3F));
+            out += (char)(0x80 | (c >> 6 & 0x3F));
+            out += (char)(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+// Decodes a picture file (JPEG, PNG, BMP, GIF...) into a new bitmap.
+GpStatus WINGDIPAPI DllExports::GdipCreateBitmapFromFile(const WCHAR* fileName,
+                                                         GpBitmap** bitmap) {
+    if (!fileName || !bitmap) return InvalidParameter;
+    *bitmap = nullptr;
+    if (!GdipIsStarted()) return GdiplusNotInitialized;
+    std::FILE* file = std::fopen(Utf8FileName(fileName).c_str(), "rb");
+    if (!file) {
+        if (errno == ENOENT || errno == ENOTDIR) return FileNotFound;
+        if (errno == EACCES) return AccessDenied;
+        return Win32Error;
+    }
+    SDL_RWops* stream = SDL_RWFromFP(file, SDL_TRUE);
+    if (!stream) {
+        std::fclose(file);
+        return OutOfMemory;
+    }
+    SDL_Surface* decoded = IMG_Load_RW(stream, 1);
+    if (!decoded) return UnknownImageFormat;
+    SDL_Surface* argb =
+        SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(decoded);
+    if (!argb) return OutOfMemory;
+    auto* image = new DecodedBitmap;
+    image->surface = argb;
+    Images().insert(image);
+    *bitmap = image;
+    return Ok;
+}
+
+// A GDI bitmap of the picture, its transparency composited over
+// `background`'s colour.
+GpStatus WINGDIPAPI DllExports::GdipCreateHBITMAPFromBitmap(GpBitmap* bitmap,
+                                                            HBITMAP* result,
+                                                            ARGB background) {
+    DecodedBitmap* image = Lookup(bitmap);
+    if (!image || !result) return InvalidParameter;
+    SDL_Surface* surface = image->surface;
+    std::vector<uint32_t> pixels((size_t)surface->w * surface->h);
+    for (int y = 0; y < surface->h; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(
+            static_cast<const uint8_t*>(surface->pixels) +
+            (ptrdiff_t)y * surface->pitch);
+        uint32_t* out = pixels.data() + (size_t)y * surface->w;
+        for (int x = 0; x < surface->w; ++x) {
+            uint32_t pixel = row[x], a = pixel >> 24;
+            if (a == 255) {
+                out[x] = pixel & 0x00FFFFFF;
+                continue;
+            }
+            uint32_t mixed = 0;
+            for (int shift = 0; shift < 24; shift += 8) {
+                uint32_t s = pixel >> shift & 0xFF,
+                         b = background >> shift & 0xFF;
+                mixed |= ((s * a + b * (255 - a) + 127) / 255) << shift;
+            }
+            out[x] = mixed;
+        }
+    }
+    *result = GdiCreateBitmap(surface->w, surface->h, pixels.data());
+    return *result ? Ok : OutOfMemory;
+}
+
+// Frees a bitmap made by GdipCreateBitmapFromFile.
+GpStatus WINGDIPAPI DllExports::GdipDisposeImage(GpImage* handle) {
+    DecodedBitmap* image = Lookup(handle);
+    if (!image) return InvalidParameter;
+    Images().erase(handle);
+    SDL_FreeSurface(image->surface);
+    delete image;
+    return Ok;
+}
+
+// The picture's width in pixels.
+GpStatus WINGDIPAPI DllExports::GdipGetImageWidth(GpImage* handle,
+                                                  UINT* width) {
+    DecodedBitmap* image = Lookup(handle);
+    if (!image || !width) return InvalidParameter;
+    *width = (UINT)image->surface->w;
+    return Ok;
+}
+
+// The picture's height in pixels.
+GpStatus WINGDIPAPI DllExports::GdipGetImageHeight(GpImage* handle,
+                                                   UINT* height) {
+    DecodedBitmap* image = Lookup(handle);
+    if (!image || !height) return InvalidParameter;
+    *height = (UINT)image->surface->h;
+    return Ok;
+}

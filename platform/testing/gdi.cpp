@@ -1,0 +1,23 @@
+// Test seams of the GDI stand-in.
+
+#include "gdi.h"
+
+#include "../gdi/gdi_private.h"
+
+long TestGdiGlyphRenders() {
+    return gdiGlyphRenders;
+}
+
+std::string TestGdiFontFile(HFONT handle) {
+    GdiObject* object = GdiLookupObject(handle);
+    if (!object || object->kind != GdiKind::Font) return "";
+    return static_cast<GdiFont*>(object)->file;
+}
+
+int TestGdiLiveObjects() {
+    return GdiLiveObjectCount();
+}
+
+int TestGdiLiveDCs() {
+    return GdiLiveDCCount();
+}
