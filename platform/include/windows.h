@@ -263,11 +263,19 @@ typedef struct tagLOGFONTA {
 #define BS_DEFPUSHBUTTON 0x00000001L
 #define COLOR_WINDOW 5
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDI_APPLICATION MAKEINTRESOURCEA(32512)
 
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
 #define SW_SHOW 5
 #define SW_SHOWDEFAULT 10
+
+// Menu templates and accelerator tables
+#define MF_GRAYED 0x00000001L
+#define MF_POPUP 0x00000010L
+#define MF_END 0x00000080L
+#define FVIRTKEY 0x01
+#define FALT 0x10
 
 #define MB_OK 0x00000000L
 #define MB_ICONERROR 0x00000010L
