@@ -81,3 +81,65 @@ pixel() {
 screenshot() {
   import -window root "$1" 2>/dev/null
 }
+
+# wait_box TITLE: the window id of a message box titled TITLE, once it is
+# up (10 s at most). SDL's boxes are found by xwininfo, not xdotool.
+wait_box() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xwininfo -root -tree 2>/dev/null | grep -E "^ +0x[0-9a-f]+ \"$1\"" |
+         head -n 1 | awk '{print $1}')
+    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    kill -0 "$QEL_PID" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# press_box ID: answers a message box with Return (its OK button).
+press_box() {
+  sleep 0.2
+  xdotool windowfocus --sync "$1" 2>/dev/null
+  xdotool key --window "$1" Return
+}
+
+# answer_box TITLE: waits for the box and answers it.
+answer_box() {
+  local id
+  id=$(wait_box "$1") || return 1
+  press_box "$id"
+}
+
+# count_colour FILE R,G,B [X Y W H [TOLERANCE]]: pixels of that colour in
+# FILE (or in the given rectangle of it), each channel within TOLERANCE
+# (default 0: exactly).
+count_colour() {
+  local file=$1 colour=$2 crop=()
+  [[ $# -ge 6 ]] && crop=(-crop "${5}x${6}+${3}+${4}")
+  convert "$file" "${crop[@]}" -depth 8 txt:- 2>/dev/null |
+    awk -v want="$colour" -v tol="${7:-0}" '
+      BEGIN { split(want, w, ",") }
+      /^[0-9]/ {
+        match($0, /\(([0-9]+),([0-9]+),([0-9]+)/)
+        split(substr($0, RSTART + 1, RLENGTH - 1), c, ",")
+        if (c[1] - w[1] <= tol && w[1] - c[1] <= tol &&
+            c[2] - w[2] <= tol && w[2] - c[2] <= tol &&
+            c[3] - w[3] <= tol && w[3] - c[3] <= tol) n++
+      }
+      END { print n + 0 }'
+}
+
+# record SECONDS FILE: what the sound server's null sink played, as raw
+# 16-bit stereo at 44.1 kHz.
+record() {
+  timeout "$1" parec --device=qel.monitor --raw --format=s16le --rate=44100 \
+    --channels=2 >"$2" 2>/dev/null
+  return 0
+}
+
+# rms FILE [SKIP_BYTES]: the root mean square of raw 16-bit samples.
+rms() {
+  tail -c +"$(( ${2:-0} + 1 ))" "$1" | od -An -v -t d2 |
+    awk '{ for (i = 1; i <= NF; i++) { s += $i * $i; n++ } }
+         END { if (n == 0) print 0; else printf "%d\n", sqrt(s / n) }'
+}
