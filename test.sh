@@ -42,7 +42,7 @@ tests() {
   local dir=$1; shift
   local log="$work/$(basename "$dir").ctest.log"
   (cd "$dir" && ctest --output-on-failure -j"$jobs" "$@") >"$log" 2>&1
-  grep -E "^[0-9]+/[0-9]+ Test +#[0-9]+: .*(Failed|Timeout|Exception|Not Run)|Failed +[0-9.]+ sec|\*\*\*" "$log" | head -n 50
+  grep -E "\*\*\*(Failed|Timeout|Exception)|Not Run" "$log" | head -n 50
   local line
   line=$(grep -E "tests passed, [0-9]+ tests? failed out of [0-9]+" "$log" | tail -n 1)
   if [[ -z "$line" ]]; then
