@@ -65,7 +65,9 @@ bool LevelDown() {
     return true;
 }
 
-int32_t NextLevelScore(int32_t level) { return level + level * level; }
+int32_t NextLevelScore(int32_t level) {
+    return level + level * level;
+}
 
 bool LevelReached(int32_t score, int32_t level) {
     return score >= NextLevelScore(level);

@@ -14,7 +14,8 @@ DWORD WINAPI GetTickCount(void) {
     if (kernelTickFixed) return kernelTickValue;
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    uint64_t ms = (uint64_t)now.tv_sec * 1000u + (uint64_t)now.tv_nsec / 1000000u;
+    uint64_t ms =
+        (uint64_t)now.tv_sec * 1000u + (uint64_t)now.tv_nsec / 1000000u;
     return (DWORD)ms;
 }
 

@@ -71,8 +71,9 @@ void Draw(HWND dialog, const UserDialogTemplate& tmpl, const Layout& at,
         int w = at.X(item.cx), h = at.Y(item.cy);
         if (!(item.style & WS_VISIBLE)) continue;
         if (item.classOrdinal == 0x82 && (item.style & 0x1F) == SS_ICON) {
-            if (icon) DrawIconEx(canvas.dc, x, y, icon, 32, 32, 0, nullptr,
-                                 DI_NORMAL);
+            if (icon)
+                DrawIconEx(canvas.dc, x, y, icon, 32, 32, 0, nullptr,
+                           DI_NORMAL);
         } else if (item.classOrdinal == 0x82) {
             std::string text = Ansi(item.text);
             if (item.style & SS_NOPREFIX) {
@@ -86,8 +87,7 @@ void Draw(HWND dialog, const UserDialogTemplate& tmpl, const Layout& at,
         } else if (item.classOrdinal == 0x80) {
             bool isDefault = (item.style & 0x0F) == BS_DEFPUSHBUTTON;
             canvas.Fill(x, y, x + w, y + h, kButton);
-            canvas.Frame(x, y, x + w, y + h,
-                         isDefault ? kButtonEdge : kEdge);
+            canvas.Frame(x, y, x + w, y + h, isDefault ? kButtonEdge : kEdge);
             if (isDefault)
                 canvas.Frame(x + 1, y + 1, x + w - 1, y + h - 1, kButtonEdge);
             std::string text = Ansi(item.text);

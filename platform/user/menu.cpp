@@ -63,10 +63,10 @@ void Draw(HWND window, const std::vector<Popup>& popups, int bar, bool open,
     int x = 0;
     int openX = 0;
     for (size_t i = 0; i < popups.size(); ++i) {
-        int width = canvas.Measure(UserStripMnemonic(popups[i].title.text,
-                                                     nullptr))
-                        .cx +
-                    20;
+        int width =
+            canvas.Measure(UserStripMnemonic(popups[i].title.text, nullptr))
+                .cx +
+            20;
         bool selected = (int)i == bar;
         if (selected) {
             canvas.Fill(x, 0, x + width, kBarHeight - 1, kHighlight);
@@ -83,11 +83,10 @@ void Draw(HWND window, const std::vector<Popup>& popups, int bar, bool open,
     const Popup& popup = popups[bar];
     int width = 120;
     for (const Entry& entry : popup.items)
-        width = std::max(width,
-                         (int)canvas.Measure(UserStripMnemonic(entry.text,
-                                                               nullptr))
-                                 .cx +
-                             48);
+        width = std::max(
+            width,
+            (int)canvas.Measure(UserStripMnemonic(entry.text, nullptr)).cx +
+                48);
     int top = kBarHeight;
     int bottom = top + 4 + kRowHeight * (int)popup.items.size();
     canvas.Fill(openX, top, openX + width, bottom, kMenuColor);

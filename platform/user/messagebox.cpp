@@ -18,14 +18,13 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
     std::fflush(stderr);
     if (userRecordBoxes) {
-        userBoxes.push_back({owner, text ? text : "", caption ? caption : "",
-                             type});
+        userBoxes.push_back(
+            {owner, text ? text : "", caption ? caption : "", type});
         return IDOK;
     }
-    SDL_MessageBoxButtonData ok = {
-        SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
-            SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
-        IDOK, "OK"};
+    SDL_MessageBoxButtonData ok = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
+                                       SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+                                   IDOK, "OK"};
     SDL_MessageBoxData box = {};
     box.flags = SDL_MESSAGEBOX_ERROR;
     box.window = (IsWindowVisible(owner) && owner->sdl) ? owner->sdl : nullptr;

@@ -92,8 +92,8 @@ int UserCanvas::Label(int x, int y, const std::string& text, COLORREF color,
     if (marked) {
         SIZE lead = Measure(before, bold);
         SIZE mark = Measure(std::string(1, marked), bold);
-        Fill(x + lead.cx, y + all.cy - 2, x + lead.cx + mark.cx,
-             y + all.cy - 1, color);
+        Fill(x + lead.cx, y + all.cy - 2, x + lead.cx + mark.cx, y + all.cy - 1,
+             color);
     }
     return all.cx;
 }

@@ -15,7 +15,8 @@ extern const unsigned char qelResourceData[];
 extern const size_t qelResourceSize;
 
 inline HINSTANCE GameModule() {
-    static HINSTANCE module = UserCreateModule(qelResourceData, qelResourceSize);
+    static HINSTANCE module =
+        UserCreateModule(qelResourceData, qelResourceSize);
     return module;
 }
 

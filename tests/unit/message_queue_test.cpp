@@ -32,8 +32,8 @@ class Messages : public PlatformTest {
         cls.lpszMenuName = MAKEINTRESOURCEA(109);
         cls.lpszClassName = "QelTest";
         ASSERT_NE(RegisterClassExA(&cls), 0);
-        window = CreateWindowExA(0, "QelTest", "Qel", WS_POPUP, 0, 0, 1024,
-                                 768, nullptr, nullptr, GameModule(), nullptr);
+        window = CreateWindowExA(0, "QelTest", "Qel", WS_POPUP, 0, 0, 1024, 768,
+                                 nullptr, nullptr, GameModule(), nullptr);
         ASSERT_NE(window, nullptr);
         seen.clear();
     }

@@ -45,8 +45,8 @@ class WindowProc : public PlatformTest {
         cls.lpszMenuName = MAKEINTRESOURCEA(109);
         cls.lpszClassName = "QelProc";
         RegisterClassExA(&cls);
-        window = CreateWindowExA(0, "QelProc", "Qel", WS_POPUP, 0, 0, 1024,
-                                 768, nullptr, nullptr, GameModule(), nullptr);
+        window = CreateWindowExA(0, "QelProc", "Qel", WS_POPUP, 0, 0, 1024, 768,
+                                 nullptr, nullptr, GameModule(), nullptr);
         ASSERT_NE(window, nullptr);
         hMainWindow = window;
         ShowWindow(window, SW_SHOW);
@@ -160,17 +160,17 @@ TEST_P(AboutBox, EndsWithItsCommand) {
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, AboutBox,
-    ::testing::Values(
-        AboutCase{"Enter", [] { TestKeyPress(VK_RETURN); }, IDOK},
-        AboutCase{"Space", [] { TestKeyPress(VK_SPACE); }, IDOK},
-        AboutCase{"Escape", [] { TestKeyPress(VK_ESCAPE); }, IDCANCEL},
-        AboutCase{"Close", [] { TestCloseRequest(); }, IDCANCEL},
-        AboutCase{"AltF4",
-                  [] {
-                      TestKeyDown(VK_MENU);
-                      TestKeyDown(VK_F4);
-                  },
-                  IDCANCEL}),
+    ::testing::Values(AboutCase{"Enter", [] { TestKeyPress(VK_RETURN); }, IDOK},
+                      AboutCase{"Space", [] { TestKeyPress(VK_SPACE); }, IDOK},
+                      AboutCase{"Escape", [] { TestKeyPress(VK_ESCAPE); },
+                                IDCANCEL},
+                      AboutCase{"Close", [] { TestCloseRequest(); }, IDCANCEL},
+                      AboutCase{"AltF4",
+                                [] {
+                                    TestKeyDown(VK_MENU);
+                                    TestKeyDown(VK_F4);
+                                },
+                                IDCANCEL}),
     [](const ::testing::TestParamInfo<AboutCase>& info) {
         return std::string(info.param.name);
     });
