@@ -115,6 +115,60 @@ if build build-fuzz -S tests/fuzz -DCMAKE_CXX_COMPILER=clang++-14; then
   fi
 fi
 
+# ---------------------------------------------------------------- Windows
+# The same game cross-built for Windows (build-win/qel.exe) and run under
+# Wine in the X server and sound server above, and the packages of both
+# builds. The Linux build draws the icon and the data files for it.
+windows_started=$(date +%s)
+if [[ ! -x build/qel-assets ]]; then
+  echo "== no Windows build: the Linux build has no qel-assets"
+  failed=$((failed + 1))
+elif build build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+       -DQEL_HOST_ASSETS="$root/build/qel-assets"; then
+  # package DIR GENERATOR PATTERN CHECK: cpack in DIR, then CHECK on the
+  # one package named PATTERN that it made.
+  package() {
+    local dir=$1 generator=$2 pattern=$3 check=$4 made
+    rm -f "$dir"/$pattern
+    if ! (cd "$dir" && cpack -G "$generator") >"$work/cpack.$generator.log" 2>&1; then
+      echo "== cpack -G $generator in $dir failed:"; tail -n 20 "$work/cpack.$generator.log"
+      failed=$((failed + 1)); return
+    fi
+    made=$(ls "$dir"/$pattern 2>/dev/null)
+    if [[ $(wc -w <<<"$made") -eq 1 ]] && "$check" "$made" >"$work/check.$generator.log" 2>&1; then
+      echo "package: $made ok"
+      passed=$((passed + 1))
+    else
+      echo "== package $generator failed its check:"; cat "$work/check.$generator.log"
+      failed=$((failed + 1))
+    fi
+  }
+  package build DEB 'qel_*_amd64.deb' packaging/check_deb.sh
+  package build-win ZIP 'qel-*-win64.zip' packaging/check_zip.sh
+
+  # One fresh prefix for all the cases, its wineserver stopped by PID.
+  source tests/e2e/wine/prefix.sh
+  if wine_start "$work/wine" >"$work/wine.log" 2>&1; then
+    pids+=("$WINE_SERVER_PID")
+    for script in tests/e2e/wine/test_*.sh; do
+      name=$(basename "$script" .sh)
+      if timeout 180 bash "$script" "$root/build-win" "$root/build" \
+           >"$work/wine.$name.log" 2>&1; then
+        echo "wine: $name $(tail -n 1 "$work/wine.$name.log")"
+        passed=$((passed + 1))
+      else
+        echo "== wine: $name failed:"; tail -n 30 "$work/wine.$name.log"
+        failed=$((failed + 1))
+      fi
+    done
+  else
+    echo "== no Wine prefix:"; tail -n 30 "$work/wine.log"
+    failed=$((failed + 1))
+  fi
+  wine_stop
+fi
+echo "windows: took $(( $(date +%s) - windows_started )) s"
+
 echo "took $(( $(date +%s) - started )) s"
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

@@ -32,6 +32,18 @@ ATOM RegisterMainWindowClass(HINSTANCE instance) {
     return RegisterClassExA(&cls);
 }
 
+// Lets go of every interface of the music graph, so that the graph stops
+// and goes with the last one. A rendered graph still there when the process
+// ends, playing or not, brings the process down under Wine (killed by a
+// signal instead of exit code 0).
+static void ReleaseMusicPlayer() {
+    if (musicPlayer.pControl) musicPlayer.pControl->Release();
+    if (musicPlayer.pAudio) musicPlayer.pAudio->Release();
+    if (musicPlayer.pPosition) musicPlayer.pPosition->Release();
+    if (musicPlayer.pGraph) musicPlayer.pGraph->Release();
+    musicPlayer = MusicPlayer{};
+}
+
 BOOL InitApplication(HINSTANCE instance, int showCommand) {
     hAppInstance = instance;
     HWND window = CreateWindowExA(0, szAppClass, szAppTitle, WS_POPUP, 0, 0,
@@ -49,7 +61,11 @@ BOOL InitApplication(HINSTANCE instance, int showCommand) {
         musicPlayer.pPosition = QueryMediaPosition(musicPlayer.pGraph);
     }
 
-    if (InitDirectX(hMainWindow) != 0) return FALSE;
+    // The rest goes with the process; the music graph must go first.
+    if (InitDirectX(hMainWindow) != 0) {
+        ReleaseMusicPlayer();
+        return FALSE;
+    }
 
     if (musicPlayer.pControl) musicPlayer.pControl->Run();
     ShowWindow(hMainWindow, showCommand);
@@ -59,7 +75,7 @@ BOOL InitApplication(HINSTANCE instance, int showCommand) {
 
 void ReleaseAll() {
     ReleaseSoundEffects();
-    if (musicPlayer.pGraph) musicPlayer.pGraph->Release();
+    ReleaseMusicPlayer();
     if (lpDDback) lpDDback->Release();
     if (lpDDprimary) lpDDprimary->Release();
     if (lpDDbmp1) lpDDbmp1->Release();

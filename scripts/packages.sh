@@ -9,7 +9,11 @@ PLAY=(cmake g++ make pkg-config
       fonts-liberation fonts-wqy-zenhei)
 TEST=(googletest libgtest-dev libbenchmark-dev clang lame
       xvfb xdotool x11-apps x11-utils imagemagick
-      pulseaudio pulseaudio-utils)
+      pulseaudio pulseaudio-utils
+      # The packages (cpack's deb needs dpkg-shlibdeps and file) and the
+      # Windows build, run under 64-bit Wine alone (no i386, no wine).
+      dpkg-dev file g++-mingw-w64-x86-64-win32
+      wine64 gstreamer1.0-plugins-base gstreamer1.0-plugins-good locales)
 
 case "${1:-play}" in
   play) wanted=("${PLAY[@]}") ;;

@@ -156,7 +156,9 @@ class FrameTest : public PlatformTest {
     }
 
     void TearDown() override {
-        // The game's own shutdown, then back to a new process's state.
+        // The game's own shutdown, then back to a new process's state. The
+        // music tests' fake position lived on their stacks: gone by now.
+        musicPlayer.pPosition = nullptr;
         ReleaseAll();
         lpDD = nullptr;
         lpDDprimary = lpDDback = lpDDbmp1 = nullptr;
