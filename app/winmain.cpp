@@ -46,9 +46,9 @@ static void ReleaseMusicPlayer() {
 
 BOOL InitApplication(HINSTANCE instance, int showCommand) {
     hAppInstance = instance;
-    HWND window = CreateWindowExA(0, szAppClass, szAppTitle, WS_POPUP, 0, 0,
-                                  1024, 768, nullptr, nullptr, instance,
-                                  nullptr);
+    HWND window =
+        CreateWindowExA(0, szAppClass, szAppTitle, WS_POPUP, 0, 0, 1024, 768,
+                        nullptr, nullptr, instance, nullptr);
     if (!window) return FALSE;
     hMainWindow = window;
 
@@ -92,7 +92,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     if (!InitApplication(instance, showCommand)) return 0;
 
     // Loaded as the window class expects, though the loop translates none.
-    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(RES_MAIN));
+    HACCEL accelerators =
+        LoadAcceleratorsA(instance, MAKEINTRESOURCEA(RES_MAIN));
     (void)accelerators;
 
     // Never waits: one message at most, then one frame, every pass.

@@ -7,7 +7,7 @@ PLAY=(cmake g++ make pkg-config
       libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libsdl2-mixer-dev
       libfontconfig-dev libmp3lame-dev binutils-mingw-w64-x86-64
       fonts-liberation fonts-wqy-zenhei)
-TEST=(googletest libgtest-dev libbenchmark-dev clang lame
+TEST=(googletest libgtest-dev libbenchmark-dev clang clang-format lame
       xvfb xdotool x11-apps x11-utils imagemagick
       pulseaudio pulseaudio-utils
       # The packages (cpack's deb needs dpkg-shlibdeps and file) and the

@@ -6,11 +6,11 @@
 
 #include <string>
 
-bool WriteIcon(const std::string& path);        // qel.ico, eight images
+bool WriteIcon(const std::string& path);            // qel.ico, eight images
 bool WriteKeyboardPicture(const std::string& path); // finger.jpg
-bool WriteHitSound(const std::string& path);    // damage_axe.wav
-bool WriteLevelUpSound(const std::string& path); // item_specialdrop.wav
-bool WriteMusic(const std::string& path);       // music.mp3
+bool WriteHitSound(const std::string& path);        // damage_axe.wav
+bool WriteLevelUpSound(const std::string& path);    // item_specialdrop.wav
+bool WriteMusic(const std::string& path);           // music.mp3
 // The size by size true-colour image of an .ico, as a PNG.
 bool WriteIconPng(const std::string& icoPath, int size,
                   const std::string& pngPath);
