@@ -61,9 +61,11 @@ tests() {
   failed=$((failed + bad))
 }
 
-# An X server of our own, on the first free display it finds.
+# An X server of our own, on the first free display it finds. -noreset:
+# when its last client leaves, Xvfb otherwise starts over, and a client that
+# connects meanwhile (the game, as a test's xdotool ends) is turned away.
 start_x() {
-  Xvfb -displayfd 4 -screen 0 1024x768x24 -nolisten tcp 4>"$work/display" >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 4 -screen 0 1024x768x24 -nolisten tcp -noreset 4>"$work/display" >"$work/xvfb.log" 2>&1 &
   pids+=($!)
   for _ in $(seq 100); do
     [[ -s "$work/display" ]] && break
@@ -100,17 +102,45 @@ if build build-asan -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=ON; then
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 tests build-asan -LE e2e
 fi
 
-# A short run of each fuzz target (long runs are made by hand).
-if build build-fuzz -S tests/fuzz -DCMAKE_CXX_COMPILER=clang++-14; then
-  corpus="$work/corpus"
+# A short run of each fuzz target (long runs are made by hand), from seeds
+# the seed writers make: about 85 s in all.
+# fuzz NAME SECONDS SEED_WRITER [ARGS...]: seeds, then one run of the target
+# (with tests/fuzz/<first word of NAME>.dict when there is one).
+fuzz() {
+  local name=$1 seconds=$2 writer=$3; shift 3
+  local corpus="$work/corpus-$name" log="$work/fuzz-$name.log"
   mkdir -p "$corpus"
-  if build-fuzz/wave_seeds "$corpus" >/dev/null &&
-     build-fuzz/wave_reader_fuzz -dict=tests/fuzz/wave.dict -max_total_time=30 \
-       -print_final_stats=1 "$corpus" >"$work/fuzz.log" 2>&1; then
-    echo "fuzz: $(grep -E 'stat::number_of_executed_units' "$work/fuzz.log")"
+  local extra=()
+  [[ -f tests/fuzz/${name%%_*}.dict ]] && extra=(-dict="tests/fuzz/${name%%_*}.dict")
+  if "$writer" "$corpus" "$@" >/dev/null &&
+     "build-fuzz/${name}_fuzz" "${extra[@]}" -max_total_time="$seconds" \
+       -print_final_stats=1 -artifact_prefix="$work/" "$corpus" >"$log" 2>&1; then
+    echo "fuzz $name: $(awk '/stat::number_of_executed_units/ {print $2}' "$log") runs"
     passed=$((passed + 1))
   else
-    echo "== wave_reader_fuzz found a fault:"; tail -n 60 "$work/fuzz.log"
+    echo "== ${name}_fuzz found a fault:"; tail -n 60 "$log"
+    failed=$((failed + 1))
+  fi
+}
+if build build-fuzz -S tests/fuzz -DCMAKE_CXX_COMPILER=clang++-14; then
+  fuzz wave_reader 30 build-fuzz/wave_seeds
+  fuzz image 30 build-fuzz/image_seeds
+  # The game's own compiled resources join the seeds when the build has them.
+  res=()
+  [[ -f build/generated/qel.res ]] && res=(build/generated/qel.res)
+  fuzz resource 25 build-fuzz/resource_seeds "${res[@]}"
+fi
+
+# The bad-file matrix again, on the sanitizer build (the e2e run above used
+# build/qel): no report of AddressSanitizer, LeakSanitizer or UBSan.
+if [[ -x build-asan/qel && -n "${DISPLAY:-}" ]]; then
+  if QEL_MATRIX_BINARY=build-asan/qel bash tests/e2e/test_bad_files.sh build \
+       >"$work/matrix-asan.log" 2>&1; then
+    echo "bad files under the sanitizers: $(tail -n 1 "$work/matrix-asan.log")"
+    passed=$((passed + 1))
+  else
+    echo "== the bad-file matrix failed under the sanitizers:"
+    tail -n 60 "$work/matrix-asan.log"
     failed=$((failed + 1))
   fi
 fi

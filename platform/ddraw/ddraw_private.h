@@ -14,6 +14,14 @@
 
 struct DirectDrawSurface;
 
+// Frees pixel memory from DdrawAllocatePixels: a mapping of its own for a
+// large buffer, the heap's otherwise.
+struct DdrawPixelsFree {
+    size_t mappedBytes = 0;
+    void operator()(uint32_t* pixels) const;
+};
+typedef std::unique_ptr<uint32_t[], DdrawPixelsFree> DdrawPixels;
+
 // One DirectDraw object, reachable as IDirectDraw and as IDirectDraw7; both
 // interfaces share one reference count.
 struct DirectDrawObject final : IDirectDraw, IDirectDraw7 {
@@ -45,9 +53,8 @@ struct DirectDrawObject final : IDirectDraw, IDirectDraw7 {
 // reference to its back buffer; every surface holds one on its DirectDraw
 // object, so either may be released first.
 struct DirectDrawSurface final : IDirectDrawSurface7 {
-    DirectDrawSurface(DirectDrawObject* owner, DWORD caps,
-                      std::unique_ptr<uint32_t[]> pixels, int width,
-                      int height);
+    DirectDrawSurface(DirectDrawObject* owner, DWORD caps, DdrawPixels pixels,
+                      int width, int height);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid,
                                              void** object) override;
@@ -69,7 +76,7 @@ struct DirectDrawSurface final : IDirectDrawSurface7 {
     ULONG refs = 1;
     DirectDrawObject* owner;
     DWORD caps;
-    std::unique_ptr<uint32_t[]> pixels;
+    DdrawPixels pixels;
     PixelMap map;
     bool hasSourceKey = false;
     DDCOLORKEY sourceKey = {0, 0};
@@ -81,7 +88,7 @@ struct DirectDrawSurface final : IDirectDrawSurface7 {
 };
 
 // A pixel buffer of width x height, zeroed; null when it can't be had.
-std::unique_ptr<uint32_t[]> DdrawAllocatePixels(int width, int height);
+DdrawPixels DdrawAllocatePixels(int width, int height);
 
 // The registry of live objects, so that a pointer handed in can be checked.
 void DdrawRegister(DirectDrawObject* object);

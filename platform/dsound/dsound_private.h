@@ -73,7 +73,6 @@ class SoundBuffer final : public IDirectSoundBuffer {
     int channel = -1;
     Mix_Chunk* chunk = nullptr;
     uint8_t* converted = nullptr; // the chunk's samples; outlives the chunk
-    bool probing = false;
     std::atomic<uint64_t> playNs{0};
     std::atomic<uint64_t> firstSampleNs{0};
 };

@@ -45,6 +45,14 @@ void BlendGlyph(const PixelMap& map, const GdiGlyph& glyph, int64_t left,
         top + glyph.height <= map.height) {
         // Wholly inside, as nearly every glyph is: no clipping per run.
         uint32_t* origin = map.pixels + top * map.pitch + left;
+        // The rows lie a pitch apart, far out of cache after the frame's
+        // colour fill: ask for all of them at once rather than wait for
+        // each in turn as the blending reads it.
+        for (int row = 0; row < glyph.height; ++row) {
+            uint32_t* line = origin + (ptrdiff_t)row * map.pitch;
+            __builtin_prefetch(line, 1);
+            __builtin_prefetch(line + glyph.width - 1, 1);
+        }
         for (const GdiSpan& span : glyph.spans) {
             uint32_t* out = origin + (ptrdiff_t)span.row * map.pitch + span.x;
             if (span.solid)

@@ -62,9 +62,25 @@ std::string Utf8FileName(const WCHAR* name) {
     return out;
 }
 
+// The whole file, or false (with the status to report) when it can't be read
+// or is larger than any picture decoded here could be.
+GpStatus ReadWholeFile(std::FILE* file, std::vector<uint8_t>* bytes) {
+    const size_t kMaxFileBytes = 256u << 20;
+    uint8_t chunk[65536];
+    for (;;) {
+        size_t got = std::fread(chunk, 1, sizeof(chunk), file);
+        bytes->insert(bytes->end(), chunk, chunk + got);
+        if (bytes->size() > kMaxFileBytes) return OutOfMemory;
+        if (got < sizeof(chunk)) break;
+    }
+    return std::ferror(file) ? Win32Error : Ok;
+}
+
 } // namespace
 
-// Decodes a picture file (JPEG, PNG, BMP, GIF...) into a new bitmap.
+// Decodes a JPEG, PNG or BMP file into a new bitmap. The size its header
+// states is checked first: a picture beyond 8192 by 8192 pixels (or 32768 on
+// a side) is refused as GDI+ refuses what it can't hold, OutOfMemory.
 GpStatus WINGDIPAPI DllExports::GdipCreateBitmapFromFile(const WCHAR* fileName,
                                                          GpBitmap** bitmap) {
     if (!fileName || !bitmap) return InvalidParameter;
@@ -76,12 +92,27 @@ GpStatus WINGDIPAPI DllExports::GdipCreateBitmapFromFile(const WCHAR* fileName,
         if (errno == EACCES) return AccessDenied;
         return Win32Error;
     }
-    SDL_RWops* stream = SDL_RWFromFP(file, SDL_TRUE);
-    if (!stream) {
-        std::fclose(file);
-        return OutOfMemory;
-    }
-    SDL_Surface* decoded = IMG_Load_RW(stream, 1);
+    std::vector<uint8_t> bytes;
+    GpStatus read = ReadWholeFile(file, &bytes);
+    std::fclose(file);
+    if (read != Ok) return read;
+
+    uint32_t width = 0, height = 0;
+    GdipPictureFormat format =
+        GdipReadPictureHeader(bytes.data(), bytes.size(), &width, &height);
+    if (format == GdipPictureFormat::Unknown || width == 0 || height == 0)
+        return UnknownImageFormat;
+    if (!GdipPictureSizeAllowed(width, height)) return OutOfMemory;
+    SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), (int)bytes.size());
+    if (!stream) return OutOfMemory;
+    // The format's own decoder alone: SDL_image's IMG_Load would try every
+    // format it knows whose mark it finds, an SVG's "<svg" anywhere in the
+    // first bytes among them.
+    SDL_Surface* decoded =
+        format == GdipPictureFormat::Jpeg  ? IMG_LoadJPG_RW(stream)
+        : format == GdipPictureFormat::Png ? IMG_LoadPNG_RW(stream)
+                                           : IMG_LoadBMP_RW(stream);
+    SDL_RWclose(stream);
     if (!decoded) return UnknownImageFormat;
     SDL_Surface* argb =
         SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_ARGB8888, 0);

@@ -13,6 +13,8 @@ extern void (*userModalIdle)();
 extern bool userModalTestMode;
 extern bool userCaptureShown;
 extern std::vector<uint32_t> userShown;
+extern void (*userPeekHook)();
+extern void (*userPresentHook)(const uint32_t*, int);
 
 void TestSetTickCount(DWORD ms) {
     kernelTickFixed = true;
@@ -24,7 +26,9 @@ void TestAdvanceTickCount(DWORD ms) {
     kernelTickValue += ms;
 }
 
-void TestUseRealTickCount() { kernelTickFixed = false; }
+void TestUseRealTickCount() {
+    kernelTickFixed = false;
+}
 
 static void Key(int virtualKey, bool down, bool repeat) {
     UserInput in;
@@ -37,8 +41,12 @@ static void Key(int virtualKey, bool down, bool repeat) {
     UserQueueInput(in);
 }
 
-void TestKeyDown(int virtualKey, bool repeat) { Key(virtualKey, true, repeat); }
-void TestKeyUp(int virtualKey) { Key(virtualKey, false, false); }
+void TestKeyDown(int virtualKey, bool repeat) {
+    Key(virtualKey, true, repeat);
+}
+void TestKeyUp(int virtualKey) {
+    Key(virtualKey, false, false);
+}
 
 void TestKeyPress(int virtualKey) {
     TestKeyDown(virtualKey);
@@ -67,12 +75,20 @@ void TestRecordMessageBoxes(bool on) {
     userPacing = false;
 }
 
-const std::vector<TestMessageBox>& TestMessageBoxes() { return userBoxes; }
-void TestClearMessageBoxes() { userBoxes.clear(); }
+const std::vector<TestMessageBox>& TestMessageBoxes() {
+    return userBoxes;
+}
+void TestClearMessageBoxes() {
+    userBoxes.clear();
+}
 
-void TestSetPresentPacing(bool on) { userPacing = on; }
+void TestSetPresentPacing(bool on) {
+    userPacing = on;
+}
 
-std::vector<uint32_t> TestScreenPixels() { return userShown; }
+std::vector<uint32_t> TestScreenPixels() {
+    return userShown;
+}
 
 uint32_t TestScreenPixel(int x, int y) {
     if (userShown.empty() || x < 0 || y < 0 || x >= kScreenWidth ||
@@ -81,7 +97,22 @@ uint32_t TestScreenPixel(int x, int y) {
     return userShown[(size_t)y * kScreenWidth + x] & 0xFFFFFF;
 }
 
-int TestPresentCount() { return userPresentCount; }
+int TestPresentCount() {
+    return userPresentCount;
+}
+
+void TestCaptureScreen(bool on) {
+    userCaptureShown = on;
+    if (!on) std::vector<uint32_t>().swap(userShown);
+}
+
+void TestSetPeekHook(void (*hook)()) {
+    userPeekHook = hook;
+}
+
+void TestSetPresentHook(void (*hook)(const uint32_t*, int)) {
+    userPresentHook = hook;
+}
 
 void TestResetUser() {
     UserResetMessages();
@@ -89,5 +120,7 @@ void TestResetUser() {
     UserResetWindows();
     userBoxes.clear();
     userModalIdle = nullptr;
+    userPeekHook = nullptr;
+    userPresentHook = nullptr;
     kernelTickFixed = false;
 }

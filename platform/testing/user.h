@@ -54,6 +54,19 @@ std::vector<uint32_t> TestScreenPixels();
 uint32_t TestScreenPixel(int x, int y);
 int TestPresentCount();
 
+// The copy behind TestScreenPixels: on from TestRecordMessageBoxes(true),
+// off here, so that a benchmark presents as the game does, without it.
+void TestCaptureScreen(bool on);
+
+// Called each time PeekMessageA is about to look at the queue, that is once
+// per pass of the main loop: a test feeds input to the running loop here.
+void TestSetPeekHook(void (*hook)());
+
+// Called after each frame presented in a window (not the black a newly shown
+// window starts with) with its 1024 by 768 XRGB pixels, `pitch` pixels a
+// row, as shown; nothing is copied.
+void TestSetPresentHook(void (*hook)(const uint32_t* pixels, int pitch));
+
 // Forgets every window, class, message, key state and record, so that each
 // test starts from a new process's state. Called between tests.
 void TestResetUser();

@@ -10,11 +10,17 @@ static std::deque<MSG> posted;
 static std::deque<UserInput> input;
 static bool quitPosted;
 static int quitCode;
+// Tests feed input to the running main loop from here.
+void (*userPeekHook)() = nullptr;
 
 void UserPumpInput() {
     if (!UserInitVideo()) return;
+    // One pump a pass: SDL_PollEvent would ask the X server again for every
+    // event taken.
+    SDL_PumpEvents();
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT,
+                          SDL_LASTEVENT) > 0) {
         UserInput in;
         switch (event.type) {
         case SDL_KEYDOWN:
@@ -53,14 +59,18 @@ bool UserTakeInput(UserInput& in) {
     return true;
 }
 
-void UserQueueInput(const UserInput& in) { input.push_back(in); }
+void UserQueueInput(const UserInput& in) {
+    input.push_back(in);
+}
 
 void UserWaitInput(int ms) {
     if (!input.empty() || !UserInitVideo()) return;
     SDL_WaitEventTimeout(nullptr, ms);
 }
 
-void UserPostFirst(const MSG& msg) { posted.push_front(msg); }
+void UserPostFirst(const MSG& msg) {
+    posted.push_front(msg);
+}
 
 void UserResetMessages() {
     posted.clear();
@@ -72,6 +82,7 @@ void UserResetMessages() {
 // Takes (PM_REMOVE) or looks at the next message without waiting. Filters
 // are accepted and ignored: the game asks for any message of the thread.
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeFlags) {
+    if (userPeekHook) userPeekHook();
     UserPumpInput();
     bool remove = (removeFlags & PM_REMOVE) != 0;
     if (!posted.empty()) {

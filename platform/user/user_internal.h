@@ -83,8 +83,9 @@ void UserDestroyDialogWindow(HWND dialog);
 // Sets up SDL video once; false when it cannot.
 bool UserInitVideo();
 // Shows `pixels` (1024 by 768) in the window's SDL window, scaled and
-// letterboxed, paced by the refresh unless tests turned pacing off.
-void UserShowPixels(HWND window, const PixelMap& pixels);
+// letterboxed, paced by the refresh unless tests turned pacing off. A
+// `frame` (from a flip) is handed to the test's present hook, before the wait.
+void UserShowPixels(HWND window, const PixelMap& pixels, bool frame = false);
 // Draws the last frame of `window` into `out` (a composition buffer).
 void UserCopyScreen(HWND window, std::vector<uint32_t>& out);
 

@@ -18,6 +18,8 @@ int userPresentCount = 0;
 // Tests read back what was shown; a player's process keeps no copy.
 bool userCaptureShown = false;
 std::vector<uint32_t> userShown;
+// Tests and benchmarks watch presented frames here.
+void (*userPresentHook)(const uint32_t* pixels, int pitch) = nullptr;
 
 static std::map<std::string, WNDCLASSEXA> classes;
 static std::vector<std::unique_ptr<HWND__>> windows;
@@ -32,8 +34,7 @@ bool UserInitVideo() {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-    if (!videoReady)
-        SDL_Log("SDL video: %s", SDL_GetError());
+    if (!videoReady) SDL_Log("SDL video: %s", SDL_GetError());
     return videoReady;
 }
 
@@ -66,7 +67,9 @@ HWND UserMainWindow() {
     return nullptr;
 }
 
-HWND UserFocusWindow() { return UserMainWindow(); }
+HWND UserFocusWindow() {
+    return UserMainWindow();
+}
 
 // Registers the class under its name; a second class of that name fails.
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* cls) {
@@ -82,8 +85,8 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* cls) {
 // Creates a top-level window of a registered class, hidden until
 // ShowWindow unless WS_VISIBLE is given; WM_CREATE is sent.
 HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName,
-                            DWORD style, int, int, int, int, HWND parent,
-                            HMENU, HINSTANCE instance, LPVOID) {
+                            DWORD style, int, int, int, int, HWND parent, HMENU,
+                            HINSTANCE instance, LPVOID) {
     if (!className || IS_INTRESOURCE(className)) return nullptr;
     auto cls = classes.find(className);
     if (cls == classes.end()) return nullptr;
@@ -96,7 +99,8 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName,
     w->owner = parent;
     w->instance = instance;
     w->menuName = cls->second.lpszMenuName;
-    w->smallIcon = cls->second.hIconSm ? cls->second.hIconSm : cls->second.hIcon;
+    w->smallIcon =
+        cls->second.hIconSm ? cls->second.hIconSm : cls->second.hIcon;
     w->title = windowName ? windowName : "";
     w->style = style;
     w->sdl = SDL_CreateWindow(UserAnsiToUtf8(w->title).c_str(), desktop.x,
@@ -207,8 +211,8 @@ void UserCopyScreen(HWND window, std::vector<uint32_t>& out) {
     for (int y = 0; y < kScreenHeight && y < screen->height; ++y)
         std::memcpy(&out[(size_t)y * kScreenWidth],
                     screen->pixels + (size_t)y * screen->pitch,
-                    sizeof(uint32_t) * (size_t)std::min((int)kScreenWidth,
-                                                        screen->width));
+                    sizeof(uint32_t) *
+                        (size_t)std::min((int)kScreenWidth, screen->width));
 }
 
 // Waits for the next refresh when presenting itself does not (Xvfb has no
@@ -234,7 +238,7 @@ static void PaceToRefresh(SDL_Window* sdl) {
     }
 }
 
-void UserShowPixels(HWND window, const PixelMap& pixels) {
+void UserShowPixels(HWND window, const PixelMap& pixels, bool frame) {
     if (!IsWindow(window) || !window->sdl || !window->visible) return;
     SDL_Surface* target = SDL_GetWindowSurface(window->sdl);
     if (!target) return;
@@ -244,7 +248,8 @@ void UserShowPixels(HWND window, const PixelMap& pixels) {
     if (!source) return;
     // Scaled to fit, proportions kept, centred on black.
     SDL_Rect dest;
-    if ((int64_t)target->w * pixels.height <= (int64_t)target->h * pixels.width) {
+    if ((int64_t)target->w * pixels.height <=
+        (int64_t)target->h * pixels.width) {
         dest.w = target->w;
         dest.h = (int)((int64_t)target->w * pixels.height / pixels.width);
     } else {
@@ -270,6 +275,9 @@ void UserShowPixels(HWND window, const PixelMap& pixels) {
                         sizeof(uint32_t) *
                             (size_t)std::min((int)kScreenWidth, pixels.width));
     }
+    if (frame && userPresentHook && pixels.width == kScreenWidth &&
+        pixels.height == kScreenHeight)
+        userPresentHook(pixels.pixels, pixels.pitch);
     if (userPacing) PaceToRefresh(window->sdl);
 }
 
@@ -278,7 +286,7 @@ void UserPresentFrame(HWND window, const PixelMap& frame) {
     if (!w || w->destroyed) return;
     w->frameView = frame;
     w->frame = &w->frameView;
-    UserShowPixels(window, frame);
+    UserShowPixels(window, frame, true);
 }
 
 // A device context onto the window's screen, the reference for memory DCs.

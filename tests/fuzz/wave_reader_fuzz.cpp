@@ -1,42 +1,16 @@
 // libFuzzer target: ReadWaveFile through the mmio stand-in, the input being
-// the whole file. The file is a memfd, opened by its /proc/self/fd name.
-#include <sys/mman.h>
-#include <unistd.h>
-
+// the whole file.
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "audio/wave_reader.h"
+#include "memory_file.h"
 #include "winmm/mmio_private.h"
 
-namespace {
-
-int memoryFile = -1;
-char fileName[64];
-
-bool WriteInput(const uint8_t* data, size_t size) {
-    if (memoryFile < 0) {
-        memoryFile = memfd_create("wave", MFD_CLOEXEC);
-        if (memoryFile < 0) return false;
-        snprintf(fileName, sizeof(fileName), "/proc/self/fd/%d", memoryFile);
-    }
-    if (ftruncate(memoryFile, 0) != 0) return false;
-    size_t written = 0;
-    while (written < size) {
-        ssize_t now =
-            pwrite(memoryFile, data + written, size - written, off_t(written));
-        if (now <= 0) return false;
-        written += size_t(now);
-    }
-    return true;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (!WriteInput(data, size)) abort();
+    const char* fileName = WriteMemoryFile(data, size);
+    if (!fileName) abort();
 
     WaveData wave = {};
     bool ok = ReadWaveFile(fileName, &wave);

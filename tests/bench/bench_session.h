@@ -1,0 +1,42 @@
+// What the benchmarks share: the four data files (written once per run by
+// the asset generator), a new process's state between runs, and the game's
+// display set up as InitDirectX leaves it.
+#ifndef QEL_TESTS_BENCH_BENCH_SESSION_H
+#define QEL_TESTS_BENCH_BENCH_SESSION_H
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// The folder holding finger.jpg, music.mp3 and the two WAVs; made on first
+// use, removed at exit.
+const std::string& BenchDataDir();
+
+// The game's resources as the process's module.
+HINSTANCE BenchModule();
+
+// Back to a new process's state: windows, queue, clock, DirectDraw, audio
+// records, the game's globals. Message boxes stay recorded, the screen is
+// not copied and presenting is not paced (the benchmark's own settings).
+void BenchResetProcess();
+
+// The display as the game has it after InitDirectX, with the music playing,
+// from the data folder: Open returns false (and says why) when the set-up
+// fails; Close releases everything as ReleaseAll does.
+bool BenchOpenDisplay();
+void BenchCloseDisplay();
+
+// A full table of `count` live letters at `level`, spread over the screen
+// from a fixed seed, and the game running.
+void BenchFillLetters(int level, int count);
+
+// CPU time of this thread, and the steady clock, in nanoseconds.
+uint64_t BenchThreadCpuNs();
+uint64_t BenchNowNs();
+
+// The thread CPU time of one colour fill of the back buffer and flip, as
+// the game's frame does them: the floor every frame figure is set against.
+double BenchFillAndPresentNs(int passes);
+
+#endif
