@@ -78,6 +78,11 @@ struct DirectDrawSurface final : IDirectDrawSurface7 {
     DWORD caps;
     DdrawPixels pixels;
     PixelMap map;
+    // A flipping chain drawn straight into the window's screen memory
+    // (UserLendScreen): the primary's and its back buffer's `map` both point
+    // there, and their `pixels` wait unused.
+    bool lent = false;
+    void BorrowScreen();
     bool hasSourceKey = false;
     DDCOLORKEY sourceKey = {0, 0};
     DirectDrawSurface* backBuffer = nullptr; // flipping primary only, owned

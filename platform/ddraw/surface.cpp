@@ -26,12 +26,47 @@ DirectDrawSurface::DirectDrawSurface(DirectDrawObject* object,
 
 DirectDrawSurface::~DirectDrawSurface() {
     if (dc) GdiDeletePixelDC(dc);
+    // The frame moves out of the window's memory, to be forgotten below.
+    if (lent) UserTakeBackLoan(owner->window);
     // A window may still show these pixels as its last frame.
     UserForgetFrame(map.pixels);
     if (backBuffer) backBuffer->Release();
     if (owner->primary == this) owner->primary = nullptr;
     DdrawUnregister(this);
     owner->Release();
+}
+
+// The window needs its screen memory back: the frame moves into the
+// chain's own buffers, and drawing goes on there.
+static uint32_t* TakeBackScreen(void* borrower) {
+    auto* primary = static_cast<DirectDrawSurface*>(borrower);
+    const uint32_t* screen = primary->map.pixels;
+    for (DirectDrawSurface* surface : {primary, primary->backBuffer}) {
+        PixelMap& map = surface->map;
+        std::memcpy(surface->pixels.get(), screen,
+                    sizeof(uint32_t) * (size_t)map.pitch * (size_t)map.height);
+        map.pixels = surface->pixels.get();
+        if (surface->dc) GdiRetargetPixelDC(surface->dc, map);
+    }
+    primary->lent = false;
+    return primary->map.pixels;
+}
+
+// The next frames are drawn into the window's screen memory when the window
+// lends it, as a real flipping chain draws into video memory: presenting
+// them then copies nothing.
+void DirectDrawSurface::BorrowScreen() {
+    int pitch = 0;
+    uint32_t* screen =
+        UserLendScreen(owner->window, &pitch, TakeBackScreen, this);
+    if (!screen) return;
+    if (pitch != map.pitch || pitch != backBuffer->map.pitch) {
+        UserEndLoan(owner->window, this);
+        return;
+    }
+    map.pixels = screen;
+    backBuffer->map.pixels = screen;
+    lent = true;
 }
 
 void DirectDrawSurface::SwapPixels(DirectDrawSurface* other) {
@@ -210,11 +245,14 @@ HRESULT DirectDrawSurface::Flip(LPDIRECTDRAWSURFACE7, DWORD) {
         return result;
     if (!backBuffer) return DDERR_NOTFLIPPABLE;
     if (dc || backBuffer->dc) return DDERR_SURFACEBUSY;
-    // No pixel is copied here: the two buffers change hands.
-    SwapPixels(backBuffer);
     ++ddrawFlipCount;
-    // The window keeps showing the front buffer's pixels until the next flip.
+    // A frame drawn in the window's screen memory is shown where it is.
+    if (lent && UserPresentLent(owner->window)) return result;
+    // No pixel is copied here: the two buffers change hands, and the window
+    // keeps showing the front buffer's pixels until the next flip.
+    SwapPixels(backBuffer);
     UserPresentFrame(owner->window, map);
+    BorrowScreen();
     return result;
 }
 

@@ -45,6 +45,11 @@ void GdiDeletePixelDC(HDC handle) {
     if (dc && !dc->memory) FreeDC(handle, dc);
 }
 
+void GdiRetargetPixelDC(HDC handle, const PixelMap& target) {
+    GdiDC* dc = GdiLookupDC(handle);
+    if (dc && !dc->memory) dc->target = target;
+}
+
 const PixelMap* GdiGetPixelMap(HDC handle) {
     GdiDC* dc = GdiLookupDC(handle);
     return dc ? GdiTarget(dc) : nullptr;

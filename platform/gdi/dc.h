@@ -20,6 +20,8 @@ struct PixelMap {
 // white background, as a fresh Windows DC does.
 HDC GdiCreatePixelDC(const PixelMap& target);
 void GdiDeletePixelDC(HDC dc);
+// The pixels a device context draws onto moved (same size and pitch).
+void GdiRetargetPixelDC(HDC dc, const PixelMap& target);
 // The pixels a device context draws onto (for a memory DC: its selected
 // bitmap's), or null.
 const PixelMap* GdiGetPixelMap(HDC dc);

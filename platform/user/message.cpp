@@ -46,6 +46,8 @@ void UserPumpInput() {
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
                 in.kind = UserInput::Close;
                 input.push_back(in);
+            } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                UserWindowResized(event.window.windowID);
             }
             break;
         }

@@ -31,6 +31,11 @@ struct HWND__ {
     PixelMap frameView;
     std::vector<uint32_t> black; // shown before the first frame
     PixelMap blackView;
+    // The window surface's memory while it is lent (UserLendScreen).
+    uint32_t* lentPixels = nullptr;
+    int lentPitch = 0;
+    UserTakeBackScreen takeBack = nullptr;
+    void* borrower = nullptr;
 };
 
 // One keyboard or window-manager event, in the order it happened.
@@ -86,6 +91,8 @@ bool UserInitVideo();
 // letterboxed, paced by the refresh unless tests turned pacing off. A
 // `frame` (from a flip) is handed to the test's present hook, before the wait.
 void UserShowPixels(HWND window, const PixelMap& pixels, bool frame = false);
+// The SDL window with id `id` changed size: its surface is no longer valid.
+void UserWindowResized(uint32_t id);
 // Draws the last frame of `window` into `out` (a composition buffer).
 void UserCopyScreen(HWND window, std::vector<uint32_t>& out);
 

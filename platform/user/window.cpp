@@ -154,6 +154,7 @@ BOOL WINAPI ShowWindow(HWND window, int showCommand) {
     if (!IsWindow(window)) return FALSE;
     BOOL wasVisible = window->visible;
     if (showCommand == SW_HIDE) {
+        UserTakeBackLoan(window);
         SDL_HideWindow(window->sdl);
         window->visible = false;
     } else {
@@ -179,6 +180,7 @@ BOOL WINAPI DestroyWindow(HWND window) {
     SendMessageA(window, WM_DESTROY, 0, 0);
     window->destroyed = true;
     window->visible = false;
+    UserTakeBackLoan(window);
     window->frame = nullptr;
     if (window->sdl) {
         SDL_DestroyWindow(window->sdl);
@@ -238,8 +240,29 @@ static void PaceToRefresh(SDL_Window* sdl) {
     }
 }
 
+// What every present does once the pixels are on their way to the screen:
+// the tests' copy and hook, and the wait for the next refresh.
+static void AfterPresent(HWND window, const PixelMap& pixels, bool frame) {
+    ++userPresentCount;
+    if (userCaptureShown) {
+        userShown.resize((size_t)kScreenWidth * kScreenHeight);
+        for (int y = 0; y < kScreenHeight && y < pixels.height; ++y)
+            std::memcpy(&userShown[(size_t)y * kScreenWidth],
+                        pixels.pixels + (size_t)y * pixels.pitch,
+                        sizeof(uint32_t) *
+                            (size_t)std::min((int)kScreenWidth, pixels.width));
+    }
+    if (frame && userPresentHook && pixels.width == kScreenWidth &&
+        pixels.height == kScreenHeight)
+        userPresentHook(pixels.pixels, pixels.pitch);
+    if (userPacing) PaceToRefresh(window->sdl);
+}
+
 void UserShowPixels(HWND window, const PixelMap& pixels, bool frame) {
     if (!IsWindow(window) || !window->sdl || !window->visible) return;
+    // Anything else drawn into the window surface would draw over the lent
+    // frame (a menu over the game), and a resized window's surface is new.
+    UserTakeBackLoan(window);
     SDL_Surface* target = SDL_GetWindowSurface(window->sdl);
     if (!target) return;
     SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
@@ -266,19 +289,64 @@ void UserShowPixels(HWND window, const PixelMap& pixels, bool frame) {
         SDL_BlitScaled(source, nullptr, target, &dest);
     SDL_FreeSurface(source);
     SDL_UpdateWindowSurface(window->sdl);
-    ++userPresentCount;
-    if (userCaptureShown) {
-        userShown.resize((size_t)kScreenWidth * kScreenHeight);
-        for (int y = 0; y < kScreenHeight && y < pixels.height; ++y)
-            std::memcpy(&userShown[(size_t)y * kScreenWidth],
-                        pixels.pixels + (size_t)y * pixels.pitch,
-                        sizeof(uint32_t) *
-                            (size_t)std::min((int)kScreenWidth, pixels.width));
+    AfterPresent(window, pixels, frame);
+}
+
+uint32_t* UserLendScreen(HWND window, int* pitch, UserTakeBackScreen takeBack,
+                         void* borrower) {
+    HWND__* w = Find(window);
+    if (!w || w->destroyed || !w->sdl || !w->visible || w->borrower)
+        return nullptr;
+    SDL_Surface* target = SDL_GetWindowSurface(w->sdl);
+    // Only a surface the frame fills exactly, pixel for pixel, in the
+    // frame's own format: anything else needs the scaling copy.
+    if (!target || target->w != kScreenWidth || target->h != kScreenHeight ||
+        target->format->format != SDL_PIXELFORMAT_RGB888 ||
+        target->pitch != kScreenWidth * 4)
+        return nullptr;
+    w->lentPixels = (uint32_t*)target->pixels;
+    w->lentPitch = target->pitch / 4;
+    w->takeBack = takeBack;
+    w->borrower = borrower;
+    *pitch = w->lentPitch;
+    return w->lentPixels;
+}
+
+void UserEndLoan(HWND window, void* borrower) {
+    HWND__* w = Find(window);
+    if (!w || w->borrower != borrower) return;
+    w->borrower = nullptr;
+    w->takeBack = nullptr;
+    w->lentPixels = nullptr;
+}
+
+void UserTakeBackLoan(HWND window) {
+    HWND__* w = Find(window);
+    if (!w || !w->borrower) return;
+    uint32_t* lent = w->lentPixels;
+    uint32_t* moved = w->takeBack(w->borrower);
+    UserEndLoan(window, w->borrower);
+    // The frame shown is where the borrower put it now.
+    if (w->frame && w->frameView.pixels == lent) w->frameView.pixels = moved;
+}
+
+void UserWindowResized(uint32_t id) {
+    for (auto& w : windows)
+        if (w->sdl && SDL_GetWindowID(w->sdl) == id) UserTakeBackLoan(w.get());
+}
+
+bool UserPresentLent(HWND window) {
+    HWND__* w = Find(window);
+    if (!w || w->destroyed || !w->borrower || !w->visible) return false;
+    // Fails, leaving the surface alone, when the window was resized.
+    if (SDL_UpdateWindowSurface(w->sdl) != 0) {
+        UserTakeBackLoan(window);
+        return false;
     }
-    if (frame && userPresentHook && pixels.width == kScreenWidth &&
-        pixels.height == kScreenHeight)
-        userPresentHook(pixels.pixels, pixels.pitch);
-    if (userPacing) PaceToRefresh(window->sdl);
+    w->frameView = {w->lentPixels, kScreenWidth, kScreenHeight, w->lentPitch};
+    w->frame = &w->frameView;
+    AfterPresent(window, w->frameView, true);
+    return true;
 }
 
 void UserPresentFrame(HWND window, const PixelMap& frame) {
@@ -304,8 +372,10 @@ int WINAPI ReleaseDC(HWND, HDC dc) {
 }
 
 void UserResetWindows() {
-    for (auto& w : windows)
+    for (auto& w : windows) {
+        UserTakeBackLoan(w.get());
         if (w->sdl) SDL_DestroyWindow(w->sdl);
+    }
     windows.clear();
     classes.clear();
     userPresentCount = 0;

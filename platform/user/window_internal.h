@@ -26,6 +26,26 @@ void UserPresentFrame(HWND window, const PixelMap& frame);
 const PixelMap* UserScreen(HWND window);
 void UserForgetFrame(const uint32_t* pixels);
 
+// The window's own screen memory, lent to a flipping chain's back buffer so
+// that a frame drawn there is shown without a copy, as a real flip shows
+// video memory: 1024 by 768 XRGB, rows `*pitch` (1024) pixels apart,
+// holding the frame shown last. Null when the window can't lend it (hidden,
+// scaled, another pixel format, lent already). Before that memory goes away or
+// is drawn over, the window calls `takeBack(borrower)`, which must copy the
+// pixels out and return where they now are (same pitch).
+typedef uint32_t* (*UserTakeBackScreen)(void* borrower);
+uint32_t* UserLendScreen(HWND window, int* pitch, UserTakeBackScreen takeBack,
+                         void* borrower);
+// Ends the loan without a call back (the borrower can't take it).
+void UserEndLoan(HWND window, void* borrower);
+// Ends the loan, the borrower copying the frame out first; the window's
+// frame follows it. Called before the memory is drawn over, resized or
+// freed, and by a borrower going away.
+void UserTakeBackLoan(HWND window);
+// Shows the lent screen memory as the window's new frame (UserPresentFrame
+// without the copy); false when the window could not, and took it back.
+bool UserPresentLent(HWND window);
+
 // The main (first created, not yet destroyed) top-level window, or null.
 HWND UserMainWindow();
 

@@ -11,7 +11,7 @@
 #include "platform_fixture.h"
 #include "testing/ddraw.h"
 #include "testing/gdi.h"
-#include "user/window_internal.h"
+#include "user/user_internal.h"
 
 namespace {
 
@@ -511,19 +511,16 @@ TEST_F(DirectDrawTest, OneDeviceContextAtATimeOntoTheSurfacePixels) {
 
 // ------------------------------------------------------------- flip
 
-TEST_F(DirectDrawTest, FlipPresentsTheBackBufferAndSwapsTheBuffers) {
+TEST_F(DirectDrawTest, FlipSwapsTheBuffersWhileTheWindowCannotLendItsScreen) {
+    // A hidden window shows nothing and lends nothing: the chain's own two
+    // buffers change hands at each flip.
     ASSERT_EQ(dd->SetCooperativeLevel(window, kGameLevel), DD_OK);
     LPDIRECTDRAWSURFACE7 front = nullptr, back = nullptr;
     ASSERT_EQ(CreatePrimary(&front, &back), DD_OK);
-    ShowWindow(window, SW_SHOW);
 
     Fill(back, nullptr, 0x0000FF);
-    int presentsBefore = TestPresentCount();
     ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
     EXPECT_EQ(TestFlipCount(), 1);
-    EXPECT_EQ(TestPresentCount(), presentsBefore + 1);
-    EXPECT_EQ(TestScreenPixel(0, 0), 0x0000FFu);
-    EXPECT_EQ(TestScreenPixel(1023, 767), 0x0000FFu);
     EXPECT_EQ(Count(TestSurfacePixels(front), 0x0000FF), 1024 * 768);
     // The back buffer now holds what the front showed before: black.
     EXPECT_EQ(Count(TestSurfacePixels(back), 0), 1024 * 768);
@@ -531,15 +528,11 @@ TEST_F(DirectDrawTest, FlipPresentsTheBackBufferAndSwapsTheBuffers) {
     Fill(back, nullptr, 0x00FF00);
     ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
     EXPECT_EQ(TestFlipCount(), 2);
-    EXPECT_EQ(TestScreenPixel(512, 384), 0x00FF00u);
     EXPECT_EQ(Count(TestSurfacePixels(back), 0x0000FF), 1024 * 768);
 
-    // Drawing the next frame does not touch what is on screen.
+    // The window keeps the front buffer's pixels as its screen; drawing the
+    // next frame does not touch it, and it goes (black) with the primary.
     Fill(back, nullptr, 0xFFFFFF);
-    EXPECT_EQ(TestScreenPixel(512, 384), 0x00FF00u);
-
-    // The window keeps the front buffer's pixels as its screen, and forgets
-    // them (black) when the primary goes.
     const PixelMap* screen = UserScreen(window);
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(screen->pixels[384 * screen->pitch + 512], 0x00FF00u);
@@ -548,6 +541,83 @@ TEST_F(DirectDrawTest, FlipPresentsTheBackBufferAndSwapsTheBuffers) {
     screen = UserScreen(window);
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(screen->pixels[384 * screen->pitch + 512], 0u);
+}
+
+TEST_F(DirectDrawTest,
+       AShownChainDrawsInTheWindowsScreenMemoryUntilItIsNeeded) {
+    ASSERT_EQ(dd->SetCooperativeLevel(window, kGameLevel), DD_OK);
+    LPDIRECTDRAWSURFACE7 front = nullptr, back = nullptr;
+    ASSERT_EQ(CreatePrimary(&front, &back), DD_OK);
+    ShowWindow(window, SW_SHOW);
+    auto pixelsOf = [](LPDIRECTDRAWSURFACE7 surface) {
+        HDC dc = nullptr;
+        EXPECT_EQ(surface->GetDC(&dc), DD_OK);
+        const uint32_t* pixels = GdiGetPixelMap(dc)->pixels;
+        surface->ReleaseDC(dc);
+        return pixels;
+    };
+
+    // The first flip copies the frame to the screen, and the window lends
+    // its memory: both buffers are that memory from then on.
+    Fill(back, nullptr, 0x0000FF);
+    int presentsBefore = TestPresentCount();
+    ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_EQ(TestPresentCount(), presentsBefore + 1);
+    EXPECT_EQ(TestScreenPixel(1023, 767), 0x0000FFu);
+    const uint32_t* screenMemory = pixelsOf(front);
+    EXPECT_EQ(pixelsOf(back), screenMemory);
+    EXPECT_EQ(Count(TestSurfacePixels(back), 0x0000FF), 1024 * 768);
+
+    // A frame drawn there is shown where it is.
+    Fill(back, nullptr, 0x00FF00);
+    ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_EQ(TestFlipCount(), 2);
+    EXPECT_EQ(TestPresentCount(), presentsBefore + 2);
+    EXPECT_EQ(TestScreenPixel(512, 384), 0x00FF00u);
+    EXPECT_EQ(Count(TestSurfacePixels(front), 0x00FF00), 1024 * 768);
+    EXPECT_EQ(pixelsOf(back), screenMemory);
+    EXPECT_EQ(UserScreen(window)->pixels, screenMemory);
+
+    // Anything else shown in the window (a menu over the game) takes the
+    // memory back first: the frame moves into the chain's own buffers, and
+    // the window's screen follows it.
+    std::vector<uint32_t> menu((size_t)1024 * 768, 0xFF00FF);
+    UserShowPixels(window, PixelMap{menu.data(), 1024, 768, 1024});
+    EXPECT_EQ(TestScreenPixel(0, 0), 0xFF00FFu);
+    EXPECT_NE(pixelsOf(front), screenMemory);
+    EXPECT_NE(pixelsOf(back), screenMemory);
+    EXPECT_NE(pixelsOf(back), pixelsOf(front));
+    EXPECT_EQ(Count(TestSurfacePixels(front), 0x00FF00), 1024 * 768);
+    EXPECT_EQ(Count(TestSurfacePixels(back), 0x00FF00), 1024 * 768);
+    const PixelMap* screen = UserScreen(window);
+    EXPECT_EQ(screen->pixels, pixelsOf(front));
+    Fill(back, nullptr, 0xFFFFFF);
+    EXPECT_EQ(screen->pixels[384 * screen->pitch + 512], 0x00FF00u);
+
+    // The next flip swaps and copies, and borrows again.
+    ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_EQ(TestScreenPixel(512, 384), 0xFFFFFFu);
+    EXPECT_EQ(pixelsOf(front), pixelsOf(back));
+
+    // A DC held on the back buffer follows the frame when the memory goes
+    // back, here as the window is hidden.
+    HDC dc = nullptr;
+    ASSERT_EQ(back->GetDC(&dc), DD_OK);
+    ShowWindow(window, SW_HIDE);
+    EXPECT_NE(GdiGetPixelMap(dc)->pixels, screenMemory);
+    EXPECT_EQ(GdiGetPixelMap(dc)->pixels[0], 0xFFFFFFu);
+    back->ReleaseDC(dc);
+
+    // Shown again and borrowed again, the screen goes black with the
+    // primary, whichever is released first.
+    ShowWindow(window, SW_SHOW);
+    ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_EQ(pixelsOf(front), pixelsOf(back));
+    front->Release();
+    EXPECT_EQ(UserScreen(window)->pixels[0], 0u);
+    Fill(back, nullptr, 0x123456); // its own memory now, not the window's
+    EXPECT_EQ(UserScreen(window)->pixels[0], 0u);
+    back->Release();
 }
 
 TEST_F(DirectDrawTest, OnlyTheFlippingPrimaryFlipsAndNotWhileDrawnOn) {
