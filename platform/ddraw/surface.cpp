@@ -225,8 +225,9 @@ HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
         from->map.pixels + sourceTop * from->map.pitch + sourceLeft;
     int fromPitch = from->map.pitch;
     std::vector<uint32_t> copy;
-    if (from == this) {
-        // A copy within one surface reads the source before writing.
+    if (from->map.pixels == map.pixels) {
+        // A copy within one memory (one surface, or a chain drawn in the
+        // window's memory) reads the source before writing.
         copy.resize((size_t)count * rows);
         CopyRows(copy.data(), count, fromPixels, fromPitch, count, rows,
                  nullptr);

@@ -578,6 +578,17 @@ TEST_F(DirectDrawTest,
     EXPECT_EQ(pixelsOf(back), screenMemory);
     EXPECT_EQ(UserScreen(window)->pixels, screenMemory);
 
+    // The two buffers are one memory: a copy from the front into the back
+    // reads before it writes, as within one surface.
+    RECT blue = {0, 0, 1024, 50}, red = {0, 50, 1024, 100};
+    RECT from = {0, 0, 1024, 100}, to = {0, 50, 1024, 150};
+    Fill(back, &blue, 0x0000FF);
+    Fill(back, &red, 0xFF0000);
+    ASSERT_EQ(back->Blt(&to, front, &from, DDBLT_WAIT, nullptr), DD_OK);
+    EXPECT_EQ(TestSurfacePixels(back).At(5, 99), 0x0000FFu);
+    EXPECT_EQ(TestSurfacePixels(back).At(5, 149), 0xFF0000u);
+    Fill(back, nullptr, 0x00FF00);
+
     // Anything else shown in the window (a menu over the game) takes the
     // memory back first: the frame moves into the chain's own buffers, and
     // the window's screen follows it.
