@@ -26,13 +26,13 @@ void UserPresentFrame(HWND window, const PixelMap& frame);
 const PixelMap* UserScreen(HWND window);
 void UserForgetFrame(const uint32_t* pixels);
 
-// The window's own screen memory, lent to a flipping chain's back buffer so
-// that a frame drawn there is shown without a copy, as a real flip shows
-// video memory: 1024 by 768 XRGB, rows `*pitch` (1024) pixels apart,
-// holding the frame shown last. Null when the window can't lend it (hidden,
-// scaled, another pixel format, lent already). Before that memory goes away or
-// is drawn over, the window calls `takeBack(borrower)`, which must copy the
-// pixels out and return where they now are (same pitch).
+// The window's own screen memory, lent to a flipping chain (the primary and
+// its back buffer) so that a frame drawn there is shown without a copy, as
+// a real flip shows video memory: 1024 by 768 XRGB, rows `*pitch` (1024)
+// pixels apart, holding the frame shown last. Null when the window can't
+// lend it (hidden, scaled, another pixel format, lent already). Before that
+// memory goes away or is drawn over, the window calls `takeBack(borrower)`,
+// which must copy the pixels out and return where they now are (same pitch).
 typedef uint32_t* (*UserTakeBackScreen)(void* borrower);
 uint32_t* UserLendScreen(HWND window, int* pitch, UserTakeBackScreen takeBack,
                          void* borrower);
