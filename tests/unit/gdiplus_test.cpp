@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "gdi/dc.h"
-#include "temp_dir.h"
+#include "gdiplus_fixture.h"
 #include "testing/gdi.h"
 
 #include <windows.h>
@@ -16,40 +16,6 @@ using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
 namespace {
-
-std::u16string Wide(const std::string& text) {
-    return std::u16string(text.begin(), text.end());
-}
-
-class GdiplusTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_FALSE(dir.path.empty());
-        GdiplusStartupInput input;
-        ASSERT_EQ(GdiplusStartup(&token, &input, nullptr), Ok);
-        objectsBefore = TestGdiLiveObjects();
-    }
-    void TearDown() override {
-        GdiplusShutdown(token);
-        EXPECT_EQ(TestGdiLiveObjects(), objectsBefore);
-    }
-    std::string Path(const char* name) { return dir.File(name); }
-    std::string WriteJpeg(const char* name, int width, int height) {
-        EXPECT_TRUE(dir.WriteJpeg(name, width, height, 0x00FF0000))
-            << IMG_GetError();
-        return dir.path + "/" + name;
-    }
-    std::string WriteBytes(const char* name, const std::string& bytes) {
-        return dir.WriteBytes(name, bytes);
-    }
-    GpStatus Open(const std::string& path, GpBitmap** bitmap) {
-        return GdipCreateBitmapFromFile(Wide(path).c_str(), bitmap);
-    }
-
-    TempDir dir;
-    ULONG_PTR token = 0;
-    int objectsBefore = 0;
-};
 
 TEST_F(GdiplusTest, DecodesAJpegWithItsSizeIntoAGdiBitmap) {
     std::string path = WriteJpeg("finger.jpg", 40, 23);

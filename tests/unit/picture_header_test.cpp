@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "gdiplus/gdiplus_private.h"
-#include "temp_dir.h"
+#include "gdiplus_fixture.h"
 #include "testing/gdi.h"
 
 using namespace Gdiplus;
@@ -178,29 +178,12 @@ TEST(PictureHeader, SizesAllowedUpTo8192By8192) {
     EXPECT_FALSE(GdipPictureSizeAllowed(0xFFFFFFFF, 0xFFFFFFFF));
 }
 
-class PictureSizeRefusal : public ::testing::Test {
+// Picture files opened through the stand-in, written from bytes.
+class PictureSizeRefusal : public GdiplusTest {
   protected:
-    void SetUp() override {
-        ASSERT_FALSE(dir.path.empty());
-        GdiplusStartupInput input;
-        ASSERT_EQ(GdiplusStartup(&token, &input, nullptr), Ok);
-        objectsBefore = TestGdiLiveObjects();
-    }
-    void TearDown() override {
-        GdiplusShutdown(token);
-        EXPECT_EQ(TestGdiLiveObjects(), objectsBefore);
-    }
-    GpStatus Open(const std::string& path, GpBitmap** bitmap) {
-        std::u16string wide(path.begin(), path.end());
-        return GdipCreateBitmapFromFile(wide.c_str(), bitmap);
-    }
     std::string Write(const char* name, const Bytes& bytes) {
-        return dir.WriteBytes(name, std::string(bytes.begin(), bytes.end()));
+        return WriteBytes(name, std::string(bytes.begin(), bytes.end()));
     }
-
-    TempDir dir;
-    ULONG_PTR token = 0;
-    int objectsBefore = 0;
 };
 
 // A JPEG whose frame header claims 65000 by 65000 pixels would take 16 GB
