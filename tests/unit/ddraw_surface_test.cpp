@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <ddraw.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -97,6 +98,16 @@ class DirectDrawTest : public PlatformTest {
         fx.dwFillColor = color;
         return surface->Blt(rect, nullptr, nullptr,
                             DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+    }
+
+    // Where the surface's pixels are: its DC's target.
+    static const uint32_t* PixelsOf(LPDIRECTDRAWSURFACE7 surface) {
+        HDC dc = nullptr;
+        EXPECT_EQ(surface->GetDC(&dc), DD_OK);
+        if (!dc) return nullptr;
+        const uint32_t* pixels = GdiGetPixelMap(dc)->pixels;
+        surface->ReleaseDC(dc);
+        return pixels;
     }
 
     static void SetPixel(LPDIRECTDRAWSURFACE7 surface, int x, int y,
@@ -509,6 +520,40 @@ TEST_F(DirectDrawTest, OneDeviceContextAtATimeOntoTheSurfacePixels) {
     EXPECT_EQ(TestGdiLiveDCs(), dcsBefore);
 }
 
+// ------------------------------------------------------------- memory
+
+// A frame-sized buffer starts on a 2 MB boundary (whole 2 MB pages for its
+// rows); every buffer, large or small, starts black.
+TEST_F(DirectDrawTest, FrameSizedBuffersStartOnA2MBBoundaryAndBlack) {
+    // Written, released and made again: the new buffer is black too.
+    for (int round = 0; round < 2; ++round) {
+        LPDIRECTDRAWSURFACE7 frame = CreateOffscreen(1024, 768);
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ((uintptr_t)PixelsOf(frame) % (2u << 20), 0u);
+        TestSurfaceImage image = TestSurfacePixels(frame);
+        ASSERT_EQ(image.pixels.size(), 1024u * 768u);
+        size_t black = 0;
+        for (uint32_t p : image.pixels)
+            black += p == 0;
+        EXPECT_EQ(black, image.pixels.size());
+        EXPECT_EQ(Fill(frame, nullptr, 0xFFFFFF), DD_OK);
+        EXPECT_EQ(TestSurfacePixels(frame).At(1023, 767), 0xFFFFFFu);
+        frame->Release();
+    }
+}
+
+TEST_F(DirectDrawTest, SmallAndOddSizedBuffersAreBlackWhole) {
+    for (DWORD size : {1u, 3u, 700u, 1025u}) {
+        LPDIRECTDRAWSURFACE7 surface = CreateOffscreen(size, size / 2 + 1);
+        ASSERT_NE(surface, nullptr) << size;
+        TestSurfaceImage image = TestSurfacePixels(surface);
+        ASSERT_EQ(image.pixels.size(), (size_t)size * (size / 2 + 1));
+        EXPECT_EQ(image.At(0, 0), 0u);
+        EXPECT_EQ(image.At(image.width - 1, image.height - 1), 0u);
+        surface->Release();
+    }
+}
+
 // ------------------------------------------------------------- flip
 
 TEST_F(DirectDrawTest, FlipSwapsTheBuffersWhileTheWindowCannotLendItsScreen) {
@@ -549,13 +594,6 @@ TEST_F(DirectDrawTest,
     LPDIRECTDRAWSURFACE7 front = nullptr, back = nullptr;
     ASSERT_EQ(CreatePrimary(&front, &back), DD_OK);
     ShowWindow(window, SW_SHOW);
-    auto pixelsOf = [](LPDIRECTDRAWSURFACE7 surface) {
-        HDC dc = nullptr;
-        EXPECT_EQ(surface->GetDC(&dc), DD_OK);
-        const uint32_t* pixels = GdiGetPixelMap(dc)->pixels;
-        surface->ReleaseDC(dc);
-        return pixels;
-    };
 
     // The first flip copies the frame to the screen, and the window lends
     // its memory: both buffers are that memory from then on.
@@ -564,8 +602,8 @@ TEST_F(DirectDrawTest,
     ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
     EXPECT_EQ(TestPresentCount(), presentsBefore + 1);
     EXPECT_EQ(TestScreenPixel(1023, 767), 0x0000FFu);
-    const uint32_t* screenMemory = pixelsOf(front);
-    EXPECT_EQ(pixelsOf(back), screenMemory);
+    const uint32_t* screenMemory = PixelsOf(front);
+    EXPECT_EQ(PixelsOf(back), screenMemory);
     EXPECT_EQ(Count(TestSurfacePixels(back), 0x0000FF), 1024 * 768);
 
     // A frame drawn there is shown where it is.
@@ -575,7 +613,7 @@ TEST_F(DirectDrawTest,
     EXPECT_EQ(TestPresentCount(), presentsBefore + 2);
     EXPECT_EQ(TestScreenPixel(512, 384), 0x00FF00u);
     EXPECT_EQ(Count(TestSurfacePixels(front), 0x00FF00), 1024 * 768);
-    EXPECT_EQ(pixelsOf(back), screenMemory);
+    EXPECT_EQ(PixelsOf(back), screenMemory);
     EXPECT_EQ(UserScreen(window)->pixels, screenMemory);
 
     // The two buffers are one memory: a copy from the front into the back
@@ -595,20 +633,20 @@ TEST_F(DirectDrawTest,
     std::vector<uint32_t> menu((size_t)1024 * 768, 0xFF00FF);
     UserShowPixels(window, PixelMap{menu.data(), 1024, 768, 1024});
     EXPECT_EQ(TestScreenPixel(0, 0), 0xFF00FFu);
-    EXPECT_NE(pixelsOf(front), screenMemory);
-    EXPECT_NE(pixelsOf(back), screenMemory);
-    EXPECT_NE(pixelsOf(back), pixelsOf(front));
+    EXPECT_NE(PixelsOf(front), screenMemory);
+    EXPECT_NE(PixelsOf(back), screenMemory);
+    EXPECT_NE(PixelsOf(back), PixelsOf(front));
     EXPECT_EQ(Count(TestSurfacePixels(front), 0x00FF00), 1024 * 768);
     EXPECT_EQ(Count(TestSurfacePixels(back), 0x00FF00), 1024 * 768);
     const PixelMap* screen = UserScreen(window);
-    EXPECT_EQ(screen->pixels, pixelsOf(front));
+    EXPECT_EQ(screen->pixels, PixelsOf(front));
     Fill(back, nullptr, 0xFFFFFF);
     EXPECT_EQ(screen->pixels[384 * screen->pitch + 512], 0x00FF00u);
 
     // The next flip swaps and copies, and borrows again.
     ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
     EXPECT_EQ(TestScreenPixel(512, 384), 0xFFFFFFu);
-    EXPECT_EQ(pixelsOf(front), pixelsOf(back));
+    EXPECT_EQ(PixelsOf(front), PixelsOf(back));
 
     // A DC held on the back buffer follows the frame when the memory goes
     // back, here as the window is hidden.
@@ -623,7 +661,7 @@ TEST_F(DirectDrawTest,
     // primary, whichever is released first.
     ShowWindow(window, SW_SHOW);
     ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
-    EXPECT_EQ(pixelsOf(front), pixelsOf(back));
+    EXPECT_EQ(PixelsOf(front), PixelsOf(back));
     front->Release();
     EXPECT_EQ(UserScreen(window)->pixels[0], 0u);
     Fill(back, nullptr, 0x123456); // its own memory now, not the window's
