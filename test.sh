@@ -93,13 +93,21 @@ start_pulse() {
 }
 
 started=$(date +%s)
-if build build -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
+# Warnings are errors here, in the project's own checks, and nowhere else.
+if build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_WERROR=ON; then
   start_x || { echo "== Xvfb did not start"; cat "$work/xvfb.log"; failed=$((failed + 1)); }
   start_pulse || { echo "== PulseAudio did not start"; cat "$work/pulse.log"; failed=$((failed + 1)); }
   tests build
 fi
-if build build-asan -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=ON; then
+if build build-asan -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=ON -DQEL_WERROR=ON; then
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 tests build-asan -LE e2e
+fi
+
+# The optimised type a distribution builds (-O3), where the compiler warns
+# of other things than at -O2: the game and the generator, warnings as errors.
+if build build-release -DCMAKE_BUILD_TYPE=Release -DQEL_TESTS=OFF -DQEL_WERROR=ON; then
+  echo "build-release: built"
+  passed=$((passed + 1))
 fi
 
 # A short run of each fuzz target (long runs are made by hand), from seeds
@@ -122,7 +130,7 @@ fuzz() {
     failed=$((failed + 1))
   fi
 }
-if build build-fuzz -S tests/fuzz -DCMAKE_CXX_COMPILER=clang++-14; then
+if build build-fuzz -S tests/fuzz -DCMAKE_CXX_COMPILER=clang++-14 -DQEL_WERROR=ON; then
   fuzz wave_reader 30 build-fuzz/wave_seeds
   fuzz image 30 build-fuzz/image_seeds
   # The game's own compiled resources join the seeds when the build has them.
@@ -154,7 +162,7 @@ if [[ ! -x build/qel-assets ]]; then
   echo "== no Windows build: the Linux build has no qel-assets"
   failed=$((failed + 1))
 elif build build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-       -DQEL_HOST_ASSETS="$root/build/qel-assets"; then
+       -DQEL_HOST_ASSETS="$root/build/qel-assets" -DQEL_WERROR=ON; then
   # package DIR GENERATOR PATTERN CHECK: cpack in DIR, then CHECK on the
   # one package named PATTERN that it made.
   package() {

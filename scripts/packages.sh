@@ -8,8 +8,14 @@ PLAY=(cmake g++ make pkg-config
       libfontconfig-dev libmp3lame-dev binutils-mingw-w64-x86-64
       fonts-liberation fonts-wqy-zenhei)
 TEST=(googletest libgtest-dev libbenchmark-dev clang clang-format lame
-      xvfb xdotool x11-apps x11-utils imagemagick
+      # libFuzzer's runtime is not pulled in by clang itself.
+      libclang-rt-14-dev
+      xvfb xdotool x11-apps x11-utils imagemagick wmctrl
       pulseaudio pulseaudio-utils
+      # The desktops the end-to-end tests also run under.
+      openbox xfwm4
+      # The checks Debian and the software centres make of the package.
+      lintian appstream desktop-file-utils
       # The packages (cpack's deb needs dpkg-shlibdeps and file) and the
       # Windows build, run under 64-bit Wine alone (no i386, no wine).
       dpkg-dev file g++-mingw-w64-x86-64-win32
