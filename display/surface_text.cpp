@@ -16,7 +16,8 @@ void CreateTextFonts() {
     std::strcpy(lf.lfFaceName, "Arial");
     hLetterFont = CreateFontIndirectA(&lf);
     lf.lfHeight = 20;
-    std::strcpy(lf.lfFaceName, "宋体");
+    // "宋体"
+    std::strcpy(lf.lfFaceName, "\xcb\xce\xcc\xe5");
     hHudFont = CreateFontIndirectA(&lf);
 }
 

@@ -51,8 +51,9 @@ int GameFrame() {
         fatuxy.bottom = fatuxy.top + nPictureHeight;
         lpDDback->Blt(&fatuxy, lpDDbmp1, nullptr, DDBLT_KEYSRC | DDBLT_WAIT,
                       nullptr);
-        DrawSurfaceTextFont(lpDDback, "暂停Pause", 472, 200, RGB(255, 0, 0),
-                            TRANSPARENT, hHudFont);
+        // "暂停Pause"
+        DrawSurfaceTextFont(lpDDback, "\xd4\xdd\xcd\xa3Pause", 472, 200,
+                            RGB(255, 0, 0), TRANSPARENT, hHudFont);
         DrawSurfaceText(lpDDback, "Dunmarl", 492, 180, RGB(255, 0, 0),
                         TRANSPARENT);
     }

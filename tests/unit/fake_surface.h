@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-struct FakeSurface : IDirectDrawSurface7 {
+struct FakeSurface final : IDirectDrawSurface7 {
     FakeSurface(int width, int height, uint32_t fill)
         : pixels((size_t)width * height, fill) {
         map.pixels = pixels.data();
