@@ -1,8 +1,10 @@
 #!/bin/bash
 # The Debian package as a player's machine gets it: unpacked into a scratch
 # root with dpkg -x, its files where Debian keeps a game, its dependencies
-# declared, and its launcher starting the game from the data folder, under
-# the X server (and sound server) of ./test.sh. Prints "ok" or what failed.
+# declared, lintian, desktop-file-validate and appstreamcli finding no error
+# and no warning in it, and its launcher starting the game from the data
+# folder, under the X server (and sound server) of ./test.sh. Prints "ok" or
+# what failed.
 # Usage: packaging/check_deb.sh DEB
 set -uo pipefail
 deb=$(readlink -f "${1:?usage: $0 DEB}")
@@ -19,9 +21,46 @@ file -b "$fs/lib/games/qel/qel" | grep -q '^ELF 64-bit.*executable' || fail "no 
 for data in finger.jpg music.mp3 damage_axe.wav item_specialdrop.wav; do
   [[ -s $fs/share/games/qel/$data ]] || fail "no $data in /usr/share/games/qel"
 done
-desktop=$fs/share/applications/qel.desktop
+# The desktop entry and the AppStream metadata are named by one id, the
+# metadata launches that entry, and the entry starts qel with its icon.
+id=org.qel.Qel
+desktop=$fs/share/applications/$id.desktop
+metainfo=$fs/share/metainfo/$id.metainfo.xml
+[[ -f $desktop ]] || fail "no desktop entry /usr/share/applications/$id.desktop"
+[[ -f $metainfo ]] || fail "no AppStream metadata /usr/share/metainfo/$id.metainfo.xml"
 grep -qx 'Exec=qel' "$desktop" && grep -qx 'Icon=qel' "$desktop" &&
-  grep -qx 'Type=Application' "$desktop" || fail "qel.desktop does not start qel with its icon"
+  grep -qx 'Type=Application' "$desktop" || fail "$id.desktop does not start qel with its icon"
+grep -q "<id>$id</id>" "$metainfo" || fail "the metadata's id is not $id"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
+  fail "the metadata does not launch $id.desktop"
+if ! out=$(desktop-file-validate "$desktop" 2>&1) || [[ -n $out ]]; then
+  fail "desktop-file-validate: ${out:-failed}"
+fi
+if ! out=$(appstreamcli validate --no-net "$metainfo" 2>&1) || grep -q '^[EW]:' <<<"$out"; then
+  fail "appstreamcli validate: $out"
+fi
+
+# The documents Debian wants: the manual page, the copyright file and the
+# changelog, whose latest entry is this version, by the package's maintainer.
+version=$(dpkg-deb -f "$deb" Version)
+man=$fs/share/man/man6/qel.6.gz
+[[ $(file -b "$man") == *'gzip compressed data, max compression'* ]] &&
+  zcat "$man" | grep -q '^\.TH QEL 6 ' || fail "no gzipped qel(6) manual page"
+grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' \
+  "$fs/share/doc/qel/copyright" 2>/dev/null || fail "no machine-readable copyright file"
+changelog=$fs/share/doc/qel/changelog.gz
+zcat "$changelog" >"$root/changelog" 2>/dev/null || fail "no changelog.gz in /usr/share/doc/qel"
+[[ $(dpkg-parsechangelog -l "$root/changelog" -S Version) == "$version" ]] ||
+  fail "the changelog's latest entry is not version $version"
+[[ $(dpkg-parsechangelog -l "$root/changelog" -S Maintainer) == "$(dpkg-deb -f "$deb" Maintainer)" ]] ||
+  fail "the changelog is not signed by the package's maintainer"
+grep -q "<release version=\"$version\"" "$metainfo" || fail "the metadata lacks release $version"
+
+# lintian, as Debian checks a package: no error, no warning (its notes on
+# hardening and the like, at the level of information, may stay).
+if ! out=$(lintian --fail-on error,warning "$deb" 2>&1) || grep -q '^[EW]: ' <<<"$out"; then
+  fail "lintian: $(grep -v 'root privileges' <<<"$out")"
+fi
 for size in 16 32 48; do
   png=$fs/share/icons/hicolor/${size}x$size/apps/qel.png
   [[ $(identify -format '%m %wx%h' "$png" 2>/dev/null) == "PNG ${size}x$size" ]] ||
@@ -31,6 +70,19 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for package in libsdl2-2.0-0 libsdl2-mixer-2.0-0 libsdl2-ttf-2.0-0 libsdl2-image-2.0-0 \
                libfontconfig1 fonts-wqy-zenhei fonts-liberation; do
   grep -q "\b$package\b" <<<"$depends" || fail "Depends lacks $package: $depends"
+done
+# Nothing else: the C and C++ runtimes besides.
+extra=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//' |
+        grep -vxE 'libc6|libgcc-s1|libstdc\+\+6|libsdl2(-mixer|-ttf|-image)?-2\.0-0|libfontconfig1|fonts-wqy-zenhei|fonts-liberation')
+[[ -z $extra ]] || fail "Depends names what the game does not need: $extra"
+# mp3 and JPEG decoding come with SDL2_mixer and SDL2_image only as long as
+# these link mpg123 and libjpeg; were either loaded at run time instead,
+# Depends would have to name it.
+for pair in libSDL2_mixer:libmpg123 libSDL2_image:libjpeg; do
+  lib=$(ldd "$fs/lib/games/qel/qel" | awk -v l="${pair%%:*}-" 'index($1, l) == 1 {print $3}')
+  [[ -n $lib ]] || fail "the game does not link ${pair%%:*}"
+  objdump -p "$lib" | grep -q "NEEDED *${pair#*:}\.so" ||
+    fail "$lib does not link ${pair#*:}: Depends must name the package that has it"
 done
 
 # Started from elsewhere, the launcher finds the data: the pause screen
