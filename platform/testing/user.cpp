@@ -6,6 +6,8 @@
 #include "../user/user_internal.h"
 
 extern bool userRecordBoxes;
+extern bool userBoxesAnyDriver;
+extern TestShownMessageBox userShownBox;
 extern std::vector<TestMessageBox> userBoxes;
 extern bool userPacing;
 extern int userPresentCount;
@@ -70,9 +72,23 @@ void TestSetModalIdle(void (*idle)()) {
 
 void TestRecordMessageBoxes(bool on) {
     userRecordBoxes = on;
+    userBoxesAnyDriver = false;
     userModalTestMode = true;
     userCaptureShown = true;
     userPacing = false;
+}
+
+void TestShowMessageBoxes() {
+    TestRecordMessageBoxes(false);
+    userBoxesAnyDriver = true;
+}
+
+const TestShownMessageBox& TestMessageBoxShown() {
+    return userShownBox;
+}
+
+uint32_t TestSdlWindowId(HWND window) {
+    return IsWindow(window) && window->sdl ? SDL_GetWindowID(window->sdl) : 0;
 }
 
 const std::vector<TestMessageBox>& TestMessageBoxes() {
@@ -119,6 +135,7 @@ void TestResetUser() {
     UserResetKeyboard();
     UserResetWindows();
     userBoxes.clear();
+    userShownBox = TestShownMessageBox();
     userModalIdle = nullptr;
     userPeekHook = nullptr;
     userPresentHook = nullptr;

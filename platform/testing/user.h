@@ -44,6 +44,24 @@ void TestRecordMessageBoxes(bool on);
 const std::vector<TestMessageBox>& TestMessageBoxes();
 void TestClearMessageBoxes();
 
+// Message boxes shown and run as a player meets them (recording off), on
+// whatever video driver SDL has, the offscreen one included, which
+// otherwise counts as no display. A test answers them from its modal idle
+// hook (TestSetModalIdle), by keys or by SDL events aimed at the box's
+// window; a box nobody answers stays up.
+void TestShowMessageBoxes();
+// The message box shown last: its SDL window id (0 once it has closed), its
+// place on the desktop, and its pixels as last drawn (XRGB, rows as wide as
+// `rect`), kept after it closes.
+struct TestShownMessageBox {
+    uint32_t window = 0;
+    RECT rect = {};
+    std::vector<uint32_t> pixels;
+};
+const TestShownMessageBox& TestMessageBoxShown();
+// The SDL window id of a window, to aim SDL events at it (0 for none).
+uint32_t TestSdlWindowId(HWND window);
+
 // Presenting: pacing by the display refresh (on by default; recording
 // message boxes turns it off), and the last picture shown in a window (a
 // frame, or the menu or a dialog drawn over it) as 1024 by 768 XRGB pixels,

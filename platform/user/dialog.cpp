@@ -94,17 +94,8 @@ void Draw(HWND dialog, const UserDialogTemplate& tmpl, const Layout& at,
             SIZE size = canvas.Measure(UserStripMnemonic(text, nullptr));
             canvas.Label(x + (w - size.cx) / 2, y + (h - size.cy) / 2, text,
                          RGB(0, 0, 0));
-            if ((int)i == focus) {
-                // The focus rectangle: a dotted line inside the edge.
-                for (int px = x + 3; px < x + w - 3; px += 2) {
-                    canvas.Fill(px, y + 3, px + 1, y + 4, RGB(0, 0, 0));
-                    canvas.Fill(px, y + h - 4, px + 1, y + h - 3, RGB(0, 0, 0));
-                }
-                for (int py = y + 3; py < y + h - 3; py += 2) {
-                    canvas.Fill(x + 3, py, x + 4, py + 1, RGB(0, 0, 0));
-                    canvas.Fill(x + w - 4, py, x + w - 3, py + 1, RGB(0, 0, 0));
-                }
-            }
+            if ((int)i == focus)
+                canvas.FocusRect(x + 3, y + 3, x + w - 3, y + h - 3);
         }
     }
     UserShowPixels(dialog->owner, canvas.map);

@@ -10,6 +10,7 @@ static std::deque<MSG> posted;
 static std::deque<UserInput> input;
 static bool quitPosted;
 static int quitCode;
+static uint32_t modalWindow; // a message box's SDL window, while it is up
 // Tests feed input to the running main loop from here.
 void (*userPeekHook)() = nullptr;
 
@@ -34,6 +35,7 @@ void UserPumpInput() {
             in.shift = (mod & KMOD_SHIFT) != 0;
             in.caps = (mod & KMOD_CAPS) != 0;
             in.scanCode = (int)event.key.keysym.scancode;
+            in.window = event.key.windowID;
             UserSetAsyncKeyState(in.virtualKey, in.down);
             input.push_back(in);
             break;
@@ -43,15 +45,36 @@ void UserPumpInput() {
             input.push_back(in);
             break;
         case SDL_WINDOWEVENT:
+            in.window = event.window.windowID;
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
                 in.kind = UserInput::Close;
+                input.push_back(in);
+            } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED &&
+                       modalWindow && in.window == modalWindow) {
+                in.kind = UserInput::Expose;
                 input.push_back(in);
             } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 UserWindowResized(event.window.windowID);
             }
             break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (event.button.button != SDL_BUTTON_LEFT || !modalWindow ||
+                event.button.windowID != modalWindow)
+                continue;
+            in.kind = UserInput::Click;
+            in.window = event.button.windowID;
+            in.down = event.type == SDL_MOUSEBUTTONDOWN;
+            in.x = event.button.x;
+            in.y = event.button.y;
+            input.push_back(in);
+            break;
         }
     }
+}
+
+void UserSetModalWindow(uint32_t sdlWindow) {
+    modalWindow = sdlWindow;
 }
 
 bool UserTakeInput(UserInput& in) {

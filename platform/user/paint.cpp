@@ -21,6 +21,18 @@ static HFONT CreateUiFont(bool bold) {
 UserCanvas::UserCanvas(HWND window) {
     UserCopyScreen(window, pixels);
     map = {pixels.data(), kScreenWidth, kScreenHeight, kScreenWidth};
+    Open();
+}
+
+UserCanvas::UserCanvas(int width, int height, COLORREF color) {
+    width = width > 0 ? width : 1;
+    height = height > 0 ? height : 1;
+    pixels.assign((size_t)width * height, GdiPixelFromColor(color));
+    map = {pixels.data(), width, height, width};
+    Open();
+}
+
+void UserCanvas::Open() {
     dc = GdiCreatePixelDC(map);
     font = CreateUiFont(false);
     boldFont = CreateUiFont(true);
@@ -47,6 +59,17 @@ void UserCanvas::Frame(int left, int top, int right, int bottom,
     Fill(left, bottom - 1, right, bottom, color);
     Fill(left, top, left + 1, bottom, color);
     Fill(right - 1, top, right, bottom, color);
+}
+
+void UserCanvas::FocusRect(int left, int top, int right, int bottom) {
+    for (int x = left; x < right; x += 2) {
+        Fill(x, top, x + 1, top + 1, RGB(0, 0, 0));
+        Fill(x, bottom - 1, x + 1, bottom, RGB(0, 0, 0));
+    }
+    for (int y = top; y < bottom; y += 2) {
+        Fill(left, y, left + 1, y + 1, RGB(0, 0, 0));
+        Fill(right - 1, y, right, y + 1, RGB(0, 0, 0));
+    }
 }
 
 SIZE UserCanvas::Measure(const std::string& text, bool bold) {

@@ -20,6 +20,8 @@ struct UserCanvas {
     HFONT boldFont = nullptr;
 
     explicit UserCanvas(HWND window);
+    // A blank `width` by `height` canvas of `color` (a window of its own).
+    UserCanvas(int width, int height, COLORREF color);
     ~UserCanvas();
     UserCanvas(const UserCanvas&) = delete;
     UserCanvas& operator=(const UserCanvas&) = delete;
@@ -31,6 +33,11 @@ struct UserCanvas {
     int Label(int x, int y, const std::string& text, COLORREF color,
               bool bold = false);
     SIZE Measure(const std::string& text, bool bold = false);
+    // The dotted focus rectangle, drawn inside a control's edge.
+    void FocusRect(int left, int top, int right, int bottom);
+
+  private:
+    void Open();
 };
 
 // "文件(&F)" without its '&', and the mnemonic it marks (upper case), or 0.

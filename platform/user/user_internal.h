@@ -40,7 +40,10 @@ struct HWND__ {
 
 // One keyboard or window-manager event, in the order it happened.
 struct UserInput {
-    enum Kind { Key, Close } kind = Key;
+    // Click and Expose come only for the modal window (UserSetModalWindow).
+    enum Kind { Key, Close, Click, Expose } kind = Key;
+    uint32_t window = 0; // the SDL window it came to; 0: the focus window
+    int x = 0, y = 0;    // a click's place in that window
     int virtualKey = 0;
     bool down = false;
     bool repeat = false;
@@ -60,6 +63,9 @@ bool UserTakeInput(UserInput& input);
 void UserQueueInput(const UserInput& input);
 // Blocks until input may be waiting, at most `ms` milliseconds.
 void UserWaitInput(int ms);
+// While `sdlWindow` (an SDL window id; 0 for none) is up, left clicks on it
+// and its exposures come as input too: a message box reads them.
+void UserSetModalWindow(uint32_t sdlWindow);
 
 // SDL key code to virtual key (0 for keys the game's Windows never sees).
 int UserVirtualKeyFromSdl(SDL_Keycode key);

@@ -82,25 +82,55 @@ screenshot() {
   import -window root "$1" 2>/dev/null
 }
 
+# box_id TITLE: the id of the shown window titled exactly TITLE, or nothing
+# (xdotool's search ignores case, and "Error" is not "ERROR").
+box_id() {
+  local id
+  for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+    if [[ $(xdotool getwindowname "$id" 2>/dev/null) == "$1" ]]; then
+      echo "$id"
+      return 0
+    fi
+  done
+  return 1
+}
+
 # wait_box TITLE: the window id of a message box titled TITLE, once it is
-# up (10 s at most). SDL's boxes are found by xwininfo, not xdotool.
+# up (10 s at most).
 wait_box() {
   local id
   for _ in $(seq 100); do
-    id=$(xwininfo -root -tree 2>/dev/null | grep -E "^ +0x[0-9a-f]+ \"$1\"" |
-         head -n 1 | awk '{print $1}')
-    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    id=$(box_id "$1") && { echo "$id"; return 0; }
     kill -0 "$QEL_PID" 2>/dev/null || return 1
     sleep 0.1
   done
   return 1
 }
 
-# press_box ID: answers a message box with Return (its OK button).
+# wait_focus ID: succeeds once window ID has the keyboard (5 s at most).
+wait_focus() {
+  for _ in $(seq 50); do
+    [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# wait_gone ID: succeeds once window ID is off the screen (5 s at most).
+wait_gone() {
+  for _ in $(seq 50); do
+    xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable' || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# press_box ID: answers a message box with Return as a player does, on the
+# keyboard it must have; fails when it never gets the keyboard or stays up.
 press_box() {
-  sleep 0.2
-  xdotool windowfocus --sync "$1" 2>/dev/null
-  xdotool key --window "$1" Return
+  wait_focus "$1" || { echo "message box $1 never got the keyboard" >&2; return 1; }
+  xdotool key Return
+  wait_gone "$1" || { echo "message box $1 stayed up after Return" >&2; return 1; }
 }
 
 # answer_box TITLE: waits for the box and answers it.

@@ -64,10 +64,9 @@ unreadable() {
   fi
 }
 
-# The id of a message box on screen (SDL's boxes are found by xwininfo).
+# The id of a message box on screen, captioned "Error" or "ERROR".
 find_box() {
-  xwininfo -root -tree 2>/dev/null | grep -E '^ +0x[0-9a-f]+ "(Error|ERROR)"' |
-    head -n 1 | awk '{print $1}'
+  box_id Error || box_id ERROR
 }
 
 problem() {
