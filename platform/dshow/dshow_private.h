@@ -6,6 +6,7 @@
 
 #include <dshow.h>
 
+#include <cstdint>
 #include <string>
 
 typedef struct _Mix_Music Mix_Music;
@@ -47,6 +48,13 @@ class FilterGraph final : public IGraphBuilder,
     double stoppedAt = 0.0; // where Run starts when the graph is stopped
     LONG volume = 0;
 };
+
+// The largest music file rendered: 256 MiB is almost two hours at 320
+// kbit/s, the highest bit rate of MPEG audio, where the game loops one piece
+// of some minutes. The music is streamed, and mpg123 takes the length from
+// the first frames and the file's size without reading on, so this bounds
+// no memory: a file past it is simply no music.
+const uint64_t kMaxMusicFileBytes = 256u << 20;
 
 // Makes a graph and queries it for `riid` (CoCreateInstance's work).
 HRESULT FilterGraphCreate(REFIID riid, void** object);

@@ -5,12 +5,15 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 
 #include "../dsound/audio_record.h"
 #include "../dsound/mixer.h"
+#include "../kernel/data_file.h"
 
 namespace {
 
@@ -36,9 +39,14 @@ void AppendUtf8(std::string& out, uint32_t code) {
     }
 }
 
-bool IsRegularFile(const std::string& path) {
-    struct stat status;
-    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+// The type Mix_LoadMUS would take from the name: an ".mp3" is MPEG audio
+// whatever its first bytes look like; any other name is judged by them.
+Mix_MusicType TypeFromName(const std::string& path) {
+    size_t dot = path.rfind('.');
+    if (dot != std::string::npos && dot + 4 == path.size() &&
+        SDL_strcasecmp(path.c_str() + dot, ".mp3") == 0)
+        return MUS_MP3;
+    return MUS_NONE;
 }
 
 } // namespace
@@ -140,18 +148,37 @@ ULONG STDMETHODCALLTYPE FilterGraph::Release() {
     return left;
 }
 
-// Renders the file for playback. A missing file is VFW_E_NOT_FOUND; one that
-// cannot be decoded, or no audio device to play it on, VFW_E_CANNOT_RENDER.
-// The play list is not used.
+// Renders the file for playback. A missing file, or a name that holds no
+// file (a directory, a FIFO, a device), is VFW_E_NOT_FOUND; one that cannot
+// be read or decoded, one larger than kMaxMusicFileBytes, or no audio device
+// to play it on, VFW_E_CANNOT_RENDER. The play list is not used.
 HRESULT STDMETHODCALLTYPE FilterGraph::RenderFile(LPCWSTR file, LPCWSTR) {
     if (!file) return E_POINTER;
     HRESULT fault = AudioTakeFault(AUDIO_CALL_RENDERFILE);
     if (fault != S_OK) return fault;
 
     std::string path = WideToUtf8(file);
-    if (!IsRegularFile(path)) return VFW_E_NOT_FOUND;
-    if (!MixerAddUser()) return VFW_E_CANNOT_RENDER;
-    Mix_Music* loaded = Mix_LoadMUS(path.c_str());
+    uint64_t size = 0;
+    int fd = OpenDataFile(path.c_str(), kMaxMusicFileBytes, &size);
+    if (fd < 0)
+        return errno == EFBIG || errno == EACCES ? VFW_E_CANNOT_RENDER
+                                                 : VFW_E_NOT_FOUND;
+    FILE* stream = fdopen(fd, "rb");
+    if (!stream) {
+        close(fd);
+        return E_OUTOFMEMORY;
+    }
+    // The music reads the file as it plays and closes it when freed.
+    SDL_RWops* source = SDL_RWFromFP(stream, SDL_TRUE);
+    if (!source) {
+        fclose(stream);
+        return E_OUTOFMEMORY;
+    }
+    if (!MixerAddUser()) {
+        SDL_RWclose(source);
+        return VFW_E_CANNOT_RENDER;
+    }
+    Mix_Music* loaded = Mix_LoadMUSType_RW(source, TypeFromName(path), 1);
     double length = loaded ? Mix_MusicDuration(loaded) : -1.0;
     if (!loaded || !(length > 0.0)) {
         if (loaded) Mix_FreeMusic(loaded);

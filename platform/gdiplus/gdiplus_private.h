@@ -26,4 +26,10 @@ const uint32_t kGdipMaxPictureSide = 32768;
 const uint64_t kGdipMaxPicturePixels = 8192ull * 8192ull;
 bool GdipPictureSizeAllowed(uint32_t width, uint32_t height);
 
+// The largest picture file read: the largest picture as a BMP of 32-bit
+// pixels (256 MiB) and a MiB for its headers and metadata. A JPEG or an 8-bit
+// PNG of it is smaller, even stored without compression; a larger file is
+// refused before a byte of it is read.
+const uint64_t kGdipMaxFileBytes = kGdipMaxPicturePixels * 4 + (1u << 20);
+
 #endif

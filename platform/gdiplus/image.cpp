@@ -4,13 +4,15 @@
 #include <gdiplus.h>
 
 #include "../gdi/dc.h"
+#include "../kernel/data_file.h"
 #include "gdiplus_private.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -62,23 +64,40 @@ std::string Utf8FileName(const WCHAR* name) {
     return out;
 }
 
-// The whole file, or false (with the status to report) when it can't be read
-// or is larger than any picture decoded here could be.
-GpStatus ReadWholeFile(std::FILE* file, std::vector<uint8_t>* bytes) {
-    const size_t kMaxFileBytes = 256u << 20;
-    uint8_t chunk[65536];
-    for (;;) {
-        size_t got = std::fread(chunk, 1, sizeof(chunk), file);
-        bytes->insert(bytes->end(), chunk, chunk + got);
-        if (bytes->size() > kMaxFileBytes) return OutOfMemory;
-        if (got < sizeof(chunk)) break;
+// The whole file (what its size said when it was opened), or the status to
+// report when it can't be opened or read, or is no file a picture could be
+// decoded from.
+GpStatus ReadPictureFile(const std::string& path, std::vector<uint8_t>* bytes) {
+    uint64_t size = 0;
+    int fd = OpenDataFile(path.c_str(), kGdipMaxFileBytes, &size);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return FileNotFound;
+        if (errno == EACCES) return AccessDenied;
+        if (errno == EFBIG) return OutOfMemory;
+        return Win32Error;
     }
-    return std::ferror(file) ? Win32Error : Ok;
+    bytes->resize(size_t(size));
+    size_t done = 0;
+    bool failed = false;
+    while (done < bytes->size()) {
+        ssize_t got = read(fd, bytes->data() + done, bytes->size() - done);
+        if (got > 0) {
+            done += size_t(got);
+        } else if (got == 0 || errno != EINTR) {
+            failed = got < 0;
+            break;
+        }
+    }
+    close(fd);
+    // A file cut since it was opened is decoded as far as it goes.
+    bytes->resize(done);
+    return failed ? Win32Error : Ok;
 }
 
 } // namespace
 
-// Decodes a JPEG, PNG or BMP file into a new bitmap. The size its header
+// Decodes a JPEG, PNG or BMP file into a new bitmap. Only a regular file
+// of at most kGdipMaxFileBytes is read, once, whole. The size its header
 // states is checked first: a picture beyond 8192 by 8192 pixels (or 32768 on
 // a side) is refused as GDI+ refuses what it can't hold, OutOfMemory.
 GpStatus WINGDIPAPI DllExports::GdipCreateBitmapFromFile(const WCHAR* fileName,
@@ -86,15 +105,8 @@ GpStatus WINGDIPAPI DllExports::GdipCreateBitmapFromFile(const WCHAR* fileName,
     if (!fileName || !bitmap) return InvalidParameter;
     *bitmap = nullptr;
     if (!GdipIsStarted()) return GdiplusNotInitialized;
-    std::FILE* file = std::fopen(Utf8FileName(fileName).c_str(), "rb");
-    if (!file) {
-        if (errno == ENOENT || errno == ENOTDIR) return FileNotFound;
-        if (errno == EACCES) return AccessDenied;
-        return Win32Error;
-    }
     std::vector<uint8_t> bytes;
-    GpStatus read = ReadWholeFile(file, &bytes);
-    std::fclose(file);
+    GpStatus read = ReadPictureFile(Utf8FileName(fileName), &bytes);
     if (read != Ok) return read;
 
     uint32_t width = 0, height = 0;

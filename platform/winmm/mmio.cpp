@@ -5,13 +5,12 @@
 // or past the end of the file.
 #include <mmsystem.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 
+#include "../kernel/data_file.h"
 #include "mmio_private.h"
 
 namespace {
@@ -81,20 +80,16 @@ void MmioResetCounters() {
     openCalls = 0;
 }
 
-// Opens a file for buffered reading; writing modes are not provided.
+// Opens a regular file of at most kMmioMaxFileBytes for buffered reading;
+// writing modes are not provided.
 HMMIO WINAPI mmioOpenA(LPSTR fileName, LPMMIOINFO, DWORD flags) {
     ++openCalls;
     const DWORD accessMask = 0x3; // MMIO_WRITE, MMIO_READWRITE
     if (!fileName || (flags & accessMask) != MMIO_READ) return nullptr;
 
-    // O_NONBLOCK so that a FIFO given by name cannot stall the open.
-    int fd = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    uint64_t size = 0;
+    int fd = OpenDataFile(fileName, kMmioMaxFileBytes, &size);
     if (fd < 0) return nullptr;
-    struct stat status;
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        close(fd);
-        return nullptr;
-    }
     FILE* file = fdopen(fd, "rb");
     if (!file) {
         close(fd);
@@ -102,7 +97,7 @@ HMMIO WINAPI mmioOpenA(LPSTR fileName, LPMMIOINFO, DWORD flags) {
     }
     setvbuf(file, nullptr, _IOFBF, MMIO_DEFAULTBUFFER);
 
-    MmioFile* mmio = new MmioFile{file, uint64_t(status.st_size), 0};
+    MmioFile* mmio = new MmioFile{file, size, 0};
     ++openHandles;
     return reinterpret_cast<HMMIO>(mmio);
 }
