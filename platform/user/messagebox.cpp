@@ -59,10 +59,9 @@ SDL_Window* OpenBox(HWND owner, const std::string& utf8Caption, int width,
     // A dialog to the window manager: no task bar entry, kept over its
     // owner.
     SDL_SetHint(SDL_HINT_X11_WINDOW_TYPE, "_NET_WM_WINDOW_TYPE_DIALOG");
-    SDL_Window* sdl =
-        SDL_CreateWindow(utf8Caption.c_str(), x, y, width, height,
-                         SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS |
-                             SDL_WINDOW_SKIP_TASKBAR);
+    SDL_Window* sdl = SDL_CreateWindow(
+        utf8Caption.c_str(), x, y, width, height,
+        SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR);
     SDL_ResetHint(SDL_HINT_X11_WINDOW_TYPE);
     if (!sdl) {
         SDL_Log("SDL_CreateWindow: %s", SDL_GetError());
@@ -118,8 +117,8 @@ void RunBox(SDL_Window* sdl, UserBoxPicture& picture) {
             break;
         case UserInput::Key:
             if (in.down && in.alt && in.virtualKey == VK_F4) return;
-            if (in.down && (in.virtualKey == VK_RETURN ||
-                            in.virtualKey == VK_ESCAPE))
+            if (in.down &&
+                (in.virtualKey == VK_RETURN || in.virtualKey == VK_ESCAPE))
                 return;
             // The space bar pushes the button and clicks it coming up.
             if (in.virtualKey == VK_SPACE && in.down) pressed = true;

@@ -187,7 +187,8 @@ const PixelMap& UserBoxPicture::Draw(bool pressed) {
 
     c.Fill(0, height - kFooter, width, height, kFace);
     const RECT& b = button;
-    c.Fill(b.left, b.top, b.right, b.bottom, pressed ? kButtonPressed : kButton);
+    c.Fill(b.left, b.top, b.right, b.bottom,
+           pressed ? kButtonPressed : kButton);
     // The default button's double edge, and the focus rectangle inside.
     c.Frame(b.left, b.top, b.right, b.bottom, kButtonEdge);
     c.Frame(b.left + 1, b.top + 1, b.right - 1, b.bottom - 1, kButtonEdge);
