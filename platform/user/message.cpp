@@ -14,15 +14,25 @@ static uint32_t modalWindow; // a message box's SDL window, while it is up
 // Tests feed input to the running main loop from here.
 void (*userPeekHook)() = nullptr;
 
+// The key events SDL makes up to match the keys held when the focus comes
+// (the Alt of Alt+Tab released in the switcher): they change the key state
+// but, as on Windows, post no message.
+static bool keymapSync;
+
 void UserPumpInput() {
     if (!UserInitVideo()) return;
     // One pump a pass: SDL_PollEvent would ask the X server again for every
     // event taken.
     SDL_PumpEvents();
     SDL_Event event;
+    // Key releases queued by this pump just before the event now taken.
+    size_t releases = 0;
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT,
                           SDL_LASTEVENT) > 0) {
         UserInput in;
+        bool release = false;
+        if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP)
+            keymapSync = UserIsKeymapSync(event);
         switch (event.type) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
@@ -37,7 +47,9 @@ void UserPumpInput() {
             in.scanCode = (int)event.key.keysym.scancode;
             in.window = event.key.windowID;
             UserSetAsyncKeyState(in.virtualKey, in.down);
+            if (keymapSync) continue;
             input.push_back(in);
+            release = !in.down;
             break;
         }
         case SDL_QUIT:
@@ -55,6 +67,12 @@ void UserPumpInput() {
                 input.push_back(in);
             } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 UserWindowResized(event.window.windowID);
+            } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                // SDL releases every key it saw go down as the focus leaves;
+                // on Windows those releases reach the window that has the
+                // keyboard now (an Alt of Alt+Tab would open our menu). The
+                // key state above already follows them.
+                input.erase(input.end() - (long)releases, input.end());
             }
             break;
         case SDL_MOUSEBUTTONDOWN:
@@ -70,6 +88,7 @@ void UserPumpInput() {
             input.push_back(in);
             break;
         }
+        releases = release ? releases + 1 : 0;
     }
 }
 
@@ -102,6 +121,7 @@ void UserResetMessages() {
     input.clear();
     quitPosted = false;
     quitCode = 0;
+    keymapSync = false;
 }
 
 // Takes (PM_REMOVE) or looks at the next message without waiting. Filters

@@ -67,6 +67,11 @@ void UserWaitInput(int ms);
 // and its exposures come as input too: a message box reads them.
 void UserSetModalWindow(uint32_t sdlWindow);
 
+// An event after which SDL makes up key events to match the keys held (on
+// X: the window got the focus, or X's KeymapNotify came), until the next
+// event of the window system. Only on X are those events told apart.
+bool UserIsKeymapSync(const SDL_Event& event);
+
 // SDL key code to virtual key (0 for keys the game's Windows never sees).
 int UserVirtualKeyFromSdl(SDL_Keycode key);
 void UserSetAsyncKeyState(int virtualKey, bool down);

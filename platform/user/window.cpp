@@ -1,6 +1,7 @@
 // user32: window classes and windows. A top-level window is a borderless SDL
-// window covering the desktop; it shows 1024 by 768 frames scaled and
-// letterboxed, as the exclusive full-screen display the game asks for.
+// window covering the desktop, which asks a window manager for full screen
+// (above any panel); it shows 1024 by 768 frames scaled and letterboxed, as
+// the exclusive full-screen display the game asks for.
 #include <windows.h>
 
 #include <algorithm>
@@ -35,6 +36,8 @@ bool UserInitVideo() {
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     if (!videoReady) SDL_Log("SDL video: %s", SDL_GetError());
+    // The input pump reads X's own events for the key state it reports.
+    if (videoReady) SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     return videoReady;
 }
 
@@ -105,7 +108,8 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName,
     w->style = style;
     w->sdl = SDL_CreateWindow(UserAnsiToUtf8(w->title).c_str(), desktop.x,
                               desktop.y, desktop.w, desktop.h,
-                              SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+                              SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS |
+                                  SDL_WINDOW_FULLSCREEN_DESKTOP);
     if (!w->sdl) {
         SDL_Log("SDL_CreateWindow: %s", SDL_GetError());
         return nullptr;
