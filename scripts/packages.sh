@@ -12,8 +12,9 @@ TEST=(googletest libgtest-dev libbenchmark-dev clang clang-format lame
       libclang-rt-14-dev
       xvfb xdotool x11-apps x11-utils imagemagick wmctrl
       pulseaudio pulseaudio-utils
-      # The desktops the end-to-end tests also run under.
-      openbox xfwm4
+      # The desktops the end-to-end tests also run under (xfwm4 reads its
+      # settings over a session bus of the test's own: dbus-run-session).
+      openbox xfwm4 dbus-daemon
       # The checks Debian and the software centres make of the package.
       lintian appstream desktop-file-utils
       # The packages (cpack's deb needs dpkg-shlibdeps and file) and the
