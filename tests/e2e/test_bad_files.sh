@@ -213,6 +213,86 @@ new_case; cp "$jpg" "$dir/item_specialdrop.wav"; check "item_specialdrop.wav hol
 new_case; put "$dir/item_specialdrop.wav" 40 00000000
                                                 check "item_specialdrop.wav with no samples" runs
 
+# ------------------------------------------------------------ not files, or far too large
+# Names that hold no data file: a FIFO nobody writes (a plain open of it
+# waits for good), devices (/dev/zero never ends), a link to itself, and
+# files of 5 GB that hold nothing (sparse). The game must neither wait on
+# them nor read them, end as for any file it can't use, and stay small: the
+# game runs under /usr/bin/time (the figures in "$dir.time"), its peak held
+# to that of a run on the good files and 64 MB more. timeout ends a game
+# that run_game gave up on, since run_game then stops only /usr/bin/time.
+timed=$CASE/qel-timed
+printf '#!/bin/bash\nexec /usr/bin/time -v -o "$(pwd).time" timeout -s KILL 120 %q\n' \
+  "$QEL" >"$timed"
+chmod +x "$timed"
+untimed=$QEL
+QEL=$timed
+peak_limit=
+
+# The peak resident size of the last case's game, in kB.
+peak_kb() {
+  awk -F': ' '/Maximum resident set size/ {print $2}' "$dir.time" 2>/dev/null
+}
+
+# check_small: check, and the game's peak memory within peak_limit.
+check_small() {
+  local before=$problems peak
+  check "$@"
+  [[ $problems -eq $before ]] || return 0
+  peak=$(peak_kb)
+  if [[ -z $peak ]]; then
+    problem "$1" "no memory figure from /usr/bin/time"
+  elif ((peak > peak_limit)); then
+    problem "$1" "peak resident size $peak kB, over $peak_limit kB"
+  fi
+}
+
+# not_a_file FILE KIND: the case's FILE made the KIND of name.
+not_a_file() {
+  local file=$dir/$1
+  rm -rf "$file"
+  case $2 in
+    directory) mkdir "$file" ;;
+    fifo) mkfifo "$file" ;;
+    /dev/*) ln -s "$2" "$file" ;;
+    loop) ln -s "$1" "$file" ;;
+    zeros) truncate -s 5G "$file" ;;
+    head) head -c 4096 "$good/$1" >"$file"; truncate -s 5G "$file" ;;
+  esac
+}
+
+declare -A kind_name=(
+  [directory]="a directory" [fifo]="a FIFO nobody writes"
+  [/dev/zero]="a link to /dev/zero" [/dev/null]="a link to /dev/null"
+  [/dev/urandom]="a link to /dev/urandom" [loop]="a link to itself"
+  [zeros]="5 GB of zeros (sparse)" [head]="its first 4 KB, then sparse to 5 GB")
+
+new_case;                                       check "the four good files" runs
+peak=$(peak_kb)
+[[ -n $peak ]] || fail "no memory figure from /usr/bin/time for the good files"
+peak_limit=$((peak + 65536))
+echo "     peak of the good run: $peak kB; limit $peak_limit kB"
+
+for file in finger.jpg music.mp3 damage_axe.wav item_specialdrop.wav; do
+  case $file in
+    finger.jpg) outcome=(stops "$PICTURE") ;;
+    music.mp3) outcome=(runs "$MUSIC") ;;
+    *) outcome=(runs) ;;
+  esac
+  for kind in fifo /dev/zero /dev/null /dev/urandom loop zeros head; do
+    new_case; not_a_file "$file" "$kind"
+    check_small "$file is ${kind_name[$kind]}" "${outcome[@]}"
+  done
+done
+new_case; not_a_file item_specialdrop.wav directory
+                                                check_small "item_specialdrop.wav is a directory" runs
+# The file holds all its data chunk claims (1.5 GB, sparse): only the size a
+# sound may have keeps the reader from taking it whole.
+new_case; truncate -s 1536M "$dir/damage_axe.wav"
+put "$dir/damage_axe.wav" 4 F8FFFF5F; put "$dir/damage_axe.wav" 40 D4FFFF5F
+                                                check_small "damage_axe.wav of 1.5 GB, its data chunk claiming it all" runs
+QEL=$untimed
+
 # ------------------------------------------------------------ together
 new_case; rm "$dir"/*.wav "$dir/music.mp3";     check "music and both sounds missing" runs "$MUSIC"
 new_case; rm "$dir"/*;                          check "all four files missing" stops "$MUSIC" "$PICTURE"

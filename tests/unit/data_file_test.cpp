@@ -135,6 +135,11 @@ const KindCase kKinds[] = {
     {"HeadThenSparse5G", Kind::HeadThenSparse, EFBIG},
 };
 
+// Parameterised tests are named by the kind.
+void PrintTo(const KindCase& kind, std::ostream* out) {
+    *out << kind.name;
+}
+
 bool IsTooLarge(Kind kind) {
     return kind == Kind::SparseZeros || kind == Kind::HeadThenSparse;
 }

@@ -2,7 +2,6 @@
 // RIFF files written into a temporary directory.
 #include <gtest/gtest.h>
 #include <mmsystem.h>
-#include <sys/stat.h>
 
 #include "audio_files.h"
 #include "testing/audio.h"
@@ -44,19 +43,17 @@ class MmioTest : public ::testing::Test {
     HMMIO file = nullptr;
 };
 
-TEST_F(MmioTest, OpenFailsOnMissingFilesDirectoriesAndFifos) {
+// FIFOs, devices, links to themselves and files of gigabytes: in
+// data_file_test.cpp, where a FIFO that waits fails the test, not hangs it.
+TEST_F(MmioTest, OpenFailsOnMissingFilesAndDirectories) {
     std::string missing = dir.File("missing.wav");
     EXPECT_EQ(mmioOpenA(&missing[0], nullptr, MMIO_ALLOCBUF | MMIO_READ),
               nullptr);
     std::string directory = dir.path;
     EXPECT_EQ(mmioOpenA(&directory[0], nullptr, MMIO_ALLOCBUF | MMIO_READ),
               nullptr);
-    // A FIFO with no writer would block a plain open for good.
-    std::string fifo = dir.File("fifo.wav");
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(mmioOpenA(&fifo[0], nullptr, MMIO_ALLOCBUF | MMIO_READ), nullptr);
     EXPECT_EQ(mmioOpenA(nullptr, nullptr, MMIO_READ), nullptr);
-    EXPECT_EQ(TestMmioOpenCalls(), 4);
+    EXPECT_EQ(TestMmioOpenCalls(), 3);
     EXPECT_EQ(TestMmioOpenHandles(), 0);
 }
 
