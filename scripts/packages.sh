@@ -13,7 +13,7 @@ TEST=(googletest libgtest-dev libbenchmark-dev clang clang-format lame
       xvfb xdotool x11-apps x11-utils imagemagick wmctrl
       pulseaudio pulseaudio-utils
       # The desktops the end-to-end tests also run under (xfwm4 reads its
-      # settings over a session bus of the test's own: dbus-run-session).
+      # settings over a session bus of the test's own).
       openbox xfwm4 dbus-daemon
       # The checks Debian and the software centres make of the package.
       lintian appstream desktop-file-utils
