@@ -14,6 +14,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
@@ -100,6 +101,17 @@ uint64_t BytesReadSoFar() {
     while (io >> key >> value)
         if (key == "rchar:") return value;
     return 0;
+}
+
+// Descriptors this process has open.
+int OpenDescriptors() {
+    int count = 0;
+    if (DIR* fds = opendir("/proc/self/fd")) {
+        while (readdir(fds))
+            ++count;
+        closedir(fds);
+    }
+    return count;
 }
 
 // What a refused name is, as it is made in the temporary directory.
@@ -455,6 +467,39 @@ TEST_P(DataMusicKindTest, RenderFileRefusesItWithoutReading) {
     EXPECT_EQ(Render(path), wanted);
     EXPECT_LT(scratch.BytesRead(), 65536u);
     EXPECT_TRUE(TestAudioEventsOf(AUDIO_EVENT_MUSIC_RENDER).empty());
+}
+
+// A regular file that is opened and then found undecodable is closed again
+// by each of the three; a piece that plays keeps its file open until the
+// graph lets it go.
+TEST_F(DataMusicTest, NoStandInKeepsAFileItOpened) {
+    std::string text = scratch.dir.File("text");
+    ASSERT_TRUE(audio_files::WriteBytes(text, Bytes(5000, 'x')));
+    std::u16string wide(text.begin(), text.end());
+    int before = OpenDescriptors();
+
+    WaveData wave = {};
+    EXPECT_FALSE(ReadWaveFile(text.c_str(), &wave));
+    EXPECT_EQ(OpenDescriptors(), before) << "mmio";
+
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    EXPECT_EQ(
+        Gdiplus::DllExports::GdipCreateBitmapFromFile(wide.c_str(), &bitmap),
+        Gdiplus::UnknownImageFormat);
+    Gdiplus::GdiplusShutdown(token);
+    EXPECT_EQ(OpenDescriptors(), before) << "GDI+";
+
+    EXPECT_EQ(Render(text), VFW_E_CANNOT_RENDER);
+    EXPECT_EQ(OpenDescriptors(), before) << "the filter graph";
+
+    ASSERT_EQ(Render(pieceDir->File("piece.mp3")), S_OK);
+    EXPECT_EQ(OpenDescriptors(), before + 1) << "the music's own";
+    graph->Release();
+    graph = nullptr;
+    EXPECT_EQ(OpenDescriptors(), before) << "after the graph";
 }
 
 TEST_F(DataMusicTest, APieceGrownPastTheLimitIsNotRead) {
