@@ -5,6 +5,8 @@
 # space bar and a click on OK each answer it; the game then ends with exit
 # code 0 and "Error: CreateSurface lpDDbmp1" on stderr.
 source "$(dirname "$0")/lib.sh"
+# Only the picture's box: sound, there or not, asks nothing.
+export SDL_AUDIODRIVER=dummy
 dir=$(data_dir)
 rm -f "$dir/finger.jpg"
 read -r screen_w screen_h < <(xdotool getdisplaygeometry)
