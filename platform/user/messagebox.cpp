@@ -92,7 +92,11 @@ void RunBox(SDL_Window* sdl, UserBoxPicture& picture) {
         if (!UserTakeInput(in)) {
             // A test may feed input here; the box never answers itself.
             UserModalIdle();
-            UserWaitInput(50);
+            // Polled, not SDL_WaitEventTimeout: that would name this window
+            // for the wake-up another thread (SDL's audio hotplug) may send
+            // after the window is gone, and Xlib ends the process on the
+            // BadWindow.
+            SDL_Delay(15);
             continue;
         }
         if (in.window && in.window != id) continue;
