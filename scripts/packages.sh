@@ -10,7 +10,9 @@ PLAY=(cmake g++ make pkg-config
 TEST=(googletest libgtest-dev libbenchmark-dev clang clang-format lame
       # libFuzzer's runtime is not pulled in by clang itself.
       libclang-rt-14-dev
-      xvfb xdotool x11-apps x11-utils imagemagick wmctrl
+      xvfb xdotool x11-apps x11-utils imagemagick
+      # /usr/bin/time -v: the bad-file matrix holds the game's peak memory.
+      time
       pulseaudio pulseaudio-utils
       # The desktops the end-to-end tests also run under (xfwm4 reads its
       # settings over a session bus of the test's own).
