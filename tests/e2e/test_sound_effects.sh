@@ -12,14 +12,16 @@ grep -qx "Error: DXshow RenderFile" "$CASE/stderr" || fail "wrong message"
 record 2 "$CASE/silence.raw"
 silence=$(rms "$CASE/silence.raw")
 [[ $silence -lt 30 ]] || fail "sound with no music and no key (rms $silence)"
-xdotool key space
-sleep 1.5
+# The recorder connects before play starts: the sound server takes a moment
+# to set up a monitor stream, and the game's own stream may stall meanwhile
+# (seen as a knock-out late in the alphabet going unheard, 1 run in 30).
 parec --device=qel.monitor --raw --format=s16le --rate=44100 --channels=2 \
   >"$CASE/hit.raw" 2>/dev/null &
 rec=$!
-sleep 0.3
+xdotool key space
+sleep 1.5
 xdotool type --delay 10 abcdefghijklmnopqrstuvwxyz
-sleep 1
+sleep 1.5
 kill "$rec"; wait "$rec" 2>/dev/null
 hit=$(rms "$CASE/hit.raw")
 [[ $hit -gt 150 ]] || fail "no knock-out heard (rms $hit)"
