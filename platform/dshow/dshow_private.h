@@ -61,8 +61,6 @@ HRESULT FilterGraphCreate(REFIID riid, void** object);
 // Graphs made and not yet released.
 int FilterGraphLiveCount();
 
-// The file name as UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string WideToUtf8(LPCWSTR text);
 // SDL_mixer's music volume (0..128, linear in amplitude) for a volume in
 // hundredths of a decibel; -10000 is silence.
 int MusicVolumeToMixer(LONG volume);

@@ -13,6 +13,7 @@
 
 #include "../dsound/audio_record.h"
 #include "../dsound/mixer.h"
+#include "../kernel/codepage.h"
 #include "../kernel/data_file.h"
 
 namespace {
@@ -20,24 +21,6 @@ namespace {
 int liveGraphs = 0;
 // The graph whose piece SDL_mixer's one music stream holds.
 const FilterGraph* musicOwner = nullptr;
-
-void AppendUtf8(std::string& out, uint32_t code) {
-    if (code < 0x80) {
-        out += char(code);
-    } else if (code < 0x800) {
-        out += char(0xC0 | (code >> 6));
-        out += char(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += char(0xE0 | (code >> 12));
-        out += char(0x80 | ((code >> 6) & 0x3F));
-        out += char(0x80 | (code & 0x3F));
-    } else {
-        out += char(0xF0 | (code >> 18));
-        out += char(0x80 | ((code >> 12) & 0x3F));
-        out += char(0x80 | ((code >> 6) & 0x3F));
-        out += char(0x80 | (code & 0x3F));
-    }
-}
 
 // The type Mix_LoadMUS would take from the name: an ".mp3" is MPEG audio
 // whatever its first bytes look like; any other name is judged by them.
@@ -50,22 +33,6 @@ Mix_MusicType TypeFromName(const std::string& path) {
 }
 
 } // namespace
-
-std::string WideToUtf8(LPCWSTR text) {
-    std::string out;
-    for (size_t i = 0; text[i]; ++i) {
-        uint32_t unit = text[i];
-        if (unit >= 0xD800 && unit < 0xDC00 && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000) {
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (unit >= 0xD800 && unit < 0xE000) {
-            unit = 0xFFFD;
-        }
-        AppendUtf8(out, unit);
-    }
-    return out;
-}
 
 int MusicVolumeToMixer(LONG volume) {
     if (volume <= -10000) return 0;
@@ -157,7 +124,8 @@ HRESULT STDMETHODCALLTYPE FilterGraph::RenderFile(LPCWSTR file, LPCWSTR) {
     HRESULT fault = AudioTakeFault(AUDIO_CALL_RENDERFILE);
     if (fault != S_OK) return fault;
 
-    std::string path = WideToUtf8(file);
+    std::string path =
+        WideToUtf8(file, std::char_traits<char16_t>::length(file));
     uint64_t size = 0;
     int fd = OpenDataFile(path.c_str(), kMaxMusicFileBytes, &size);
     if (fd < 0)

@@ -3,6 +3,8 @@
 
 #include "gdi_private.h"
 
+#include "../kernel/codepage.h"
+
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
@@ -209,7 +211,7 @@ GdiFont::~GdiFont() {
 
 GdiFont* GdiCreateFont(const LOGFONTA& logFont) {
     size_t length = strnlen(logFont.lfFaceName, LF_FACESIZE);
-    std::string face = GdiAnsiToUtf8(logFont.lfFaceName, (int)length);
+    std::string face = AnsiToUtf8(logFont.lfFaceName, length);
     bool chinese = IsChineseFace(face) || logFont.lfCharSet == GB2312_CHARSET;
     // The system face: a plain sans serif that also has the Chinese glyphs.
     if (face.empty() || strcasecmp(face.c_str(), "System") == 0) {

@@ -110,13 +110,6 @@ GdiFont* GdiCreateFont(const LOGFONTA& logFont);
 // The glyph of `codePoint`, rasterised on first use and cached in the font.
 const GdiGlyph& GdiFontGlyph(GdiFont* font, uint32_t codePoint);
 
-// Code page 936 bytes to code points. A cut double-byte sequence at the end
-// is dropped; an invalid byte becomes '?'. The result lives until the next
-// call.
-const std::vector<uint32_t>& GdiDecodeAnsi(const char* text, int length);
-// Code page 936 bytes to UTF-8 (for face names).
-std::string GdiAnsiToUtf8(const char* text, int length);
-
 // Fills the rectangle, clipped to the map, with an XRGB pixel value.
 void GdiFillPixels(const PixelMap& map, int left, int top, int right,
                    int bottom, uint32_t pixel);

@@ -2,9 +2,23 @@
 
 #include "gdi_private.h"
 
+#include "../kernel/codepage.h"
+
 #include <algorithm>
 
 namespace {
+
+// The text's code points: ASCII as it is (the HUD's digits and Latin), the
+// rest through code page 936.
+std::vector<uint32_t> CodePoints(const char* text, int length) {
+    std::vector<uint32_t> codePoints;
+    int ascii = 0;
+    while (ascii < length && (unsigned char)text[ascii] < 0x80)
+        ++ascii;
+    if (ascii == length) return std::vector<uint32_t>(text, text + length);
+    Utf8ToCodePoints(AnsiToUtf8(text, (size_t)length), &codePoints);
+    return codePoints;
+}
 
 GdiFont* CurrentFont(const GdiDC* dc) {
     return dc->font ? dc->font : GdiDefaultFont();
@@ -90,7 +104,7 @@ BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
     const PixelMap* map = GdiTarget(dc);
     if (!font || !map) return FALSE;
     if (length == 0 || !map->pixels) return TRUE;
-    const std::vector<uint32_t>& codePoints = GdiDecodeAnsi(text, length);
+    const std::vector<uint32_t> codePoints = CodePoints(text, length);
     if (dc->bkMode == OPAQUE) {
         int64_t right = x + TextWidth(font, codePoints);
         GdiFillPixels(
@@ -117,8 +131,7 @@ BOOL WINAPI GetTextExtentPoint32A(HDC handle, LPCSTR text, int length,
     if (!dc || !size || length < 0 || (!text && length > 0)) return FALSE;
     GdiFont* font = CurrentFont(dc);
     if (!font) return FALSE;
-    int64_t width =
-        length > 0 ? TextWidth(font, GdiDecodeAnsi(text, length)) : 0;
+    int64_t width = length > 0 ? TextWidth(font, CodePoints(text, length)) : 0;
     size->cx = (LONG)std::min<int64_t>(width, INT32_MAX);
     size->cy = font->cellHeight;
     return TRUE;

@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 
 #include "../gdi/dc.h"
+#include "../kernel/codepage.h"
 #include "../kernel/data_file.h"
 #include "gdiplus_private.h"
 
@@ -34,34 +35,6 @@ std::unordered_set<GpImage*>& Images() {
 DecodedBitmap* Lookup(GpImage* image) {
     return image && Images().count(image) ? static_cast<DecodedBitmap*>(image)
                                           : nullptr;
-}
-
-// UTF-16 to the UTF-8 of Linux file names; a lone surrogate becomes U+FFFD.
-std::string Utf8FileName(const WCHAR* name) {
-    std::string out;
-    for (const WCHAR* p = name; *p; ++p) {
-        uint32_t c = *p;
-        if (c >= 0xD800 && c < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000)
-            c = 0x10000 + ((c - 0xD800) << 10) + (*++p - 0xDC00);
-        else if (c >= 0xD800 && c < 0xE000)
-            c = 0xFFFD;
-        if (c < 0x80) {
-            out += (char)c;
-        } else if (c < 0x800) {
-            out += (char)(0xC0 | c >> 6);
-            out += (char)(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += (char)(0xE0 | c >> 12);
-            out += (char)(0x80 | (c >> 6 & 0x3F));
-            out += (char)(0x80 | (c & 0x3F));
-        } else {
-            out += (char)(0xF0 | c >> 18);
-            out += (char)(0x80 | (c >> 12 & 0x3F));
-            out += (char)(0x80 | (c >> 6 & 0x3F));
-            out += (char)(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
 }
 
 // The whole file (what its size said when it was opened), or the status to
@@ -106,7 +79,9 @@ GpStatus WINGDIPAPI DllExports::GdipCreateBitmapFromFile(const WCHAR* fileName,
     *bitmap = nullptr;
     if (!GdipIsStarted()) return GdiplusNotInitialized;
     std::vector<uint8_t> bytes;
-    GpStatus read = ReadPictureFile(Utf8FileName(fileName), &bytes);
+    GpStatus read = ReadPictureFile(
+        WideToUtf8(fileName, std::char_traits<char16_t>::length(fileName)),
+        &bytes);
     if (read != Ok) return read;
 
     uint32_t width = 0, height = 0;

@@ -39,7 +39,7 @@ struct Layout {
 };
 
 std::string Ansi(const std::u16string& text) {
-    return UserWideToAnsi(text.data(), text.size());
+    return WideToAnsi(text.data(), text.size());
 }
 
 void Draw(HWND dialog, const UserDialogTemplate& tmpl, const Layout& at,

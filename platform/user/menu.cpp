@@ -33,7 +33,7 @@ const COLORREF kEdge = RGB(160, 160, 160);
 
 Entry MakeEntry(const std::u16string& text, UINT id) {
     Entry entry;
-    entry.text = UserWideToAnsi(text.data(), text.size());
+    entry.text = WideToAnsi(text.data(), text.size());
     UserStripMnemonic(entry.text, &entry.mnemonic);
     entry.id = id;
     return entry;

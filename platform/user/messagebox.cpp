@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "../kernel/codepage.h"
 #include "../testing/user.h"
 #include "msgbox_draw.h"
 #include "user_internal.h"
@@ -152,9 +153,10 @@ void DropBoxInput() {
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     std::string ansiText = text ? text : "";
     std::string ansiCaption = caption ? caption : "Error";
-    std::string utf8Caption = UserAnsiToUtf8(ansiCaption);
+    std::string utf8Caption =
+        AnsiToUtf8(ansiCaption.data(), ansiCaption.size());
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(),
-                 UserAnsiToUtf8(ansiText).c_str());
+                 AnsiToUtf8(ansiText.data(), ansiText.size()).c_str());
     std::fflush(stderr);
     if (userRecordBoxes) {
         userBoxes.push_back(

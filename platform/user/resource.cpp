@@ -4,8 +4,6 @@
 // 32-bit aligned. Every read is checked against the bytes there are.
 #include <windows.h>
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -362,45 +360,6 @@ const void* UserFindResource(HINSTANCE instance, LPCSTR type, LPCSTR name,
     return m->data.data() + std::min(found->offset, m->data.size() - 1);
 }
 
-std::string UserWideToAnsi(const WCHAR* text, size_t length) {
-    std::string out;
-    if (!text || length == 0) return out;
-#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    static iconv_t cd = iconv_open("CP936", "UTF-16BE");
-#else
-    static iconv_t cd = iconv_open("CP936", "UTF-16LE");
-#endif
-    if (cd == (iconv_t)-1) { // no converter: keep what is plain ASCII
-        for (size_t i = 0; i < length; ++i)
-            out += text[i] < 0x80 ? (char)text[i] : '?';
-        return out;
-    }
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    char* in = (char*)text;
-    size_t inLeft = length * sizeof(WCHAR);
-    char buffer[256];
-    while (inLeft > 0) {
-        char* o = buffer;
-        size_t outLeft = sizeof buffer;
-        size_t done = iconv(cd, &in, &inLeft, &o, &outLeft);
-        int error = errno;
-        out.append(buffer, o - buffer);
-        if (done != (size_t)-1 || error == E2BIG) continue;
-        // A character GBK lacks, or a broken surrogate pair: one '?' for it.
-        out += '?';
-        char16_t c = *(const char16_t*)in;
-        size_t skip = sizeof(WCHAR);
-        if (c >= 0xD800 && c < 0xDC00 && inLeft >= 2 * sizeof(WCHAR)) {
-            char16_t next = *(const char16_t*)(in + sizeof(WCHAR));
-            if (next >= 0xDC00 && next < 0xE000) skip *= 2;
-        }
-        skip = std::min(skip, inLeft);
-        in += skip;
-        inLeft -= skip;
-    }
-    return out;
-}
-
 // Copies string `id` in code page 936, cut to size - 1 bytes between two
 // characters; returns the bytes copied, 0 (and an empty buffer) when the
 // string is missing or empty.
@@ -417,7 +376,7 @@ int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size) {
     std::u16string text(length, u'\0');
     for (char16_t& c : text)
         c = r.Word();
-    std::string ansi = UserWideToAnsi(text.data(), text.size());
+    std::string ansi = WideToAnsi(text.data(), text.size());
     size_t n = 0;
     while (n < ansi.size()) {
         size_t step =

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "../kernel/codepage.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -24,9 +26,6 @@ HINSTANCE UserCreateModule(const void* resData, size_t size);
 // module. The data lives as long as the module.
 const void* UserFindResource(HINSTANCE instance, LPCSTR type, LPCSTR name,
                              DWORD* size);
-
-// UTF-16 to code page 936; a character the code page lacks becomes '?'.
-std::string UserWideToAnsi(const WCHAR* text, size_t length);
 
 // A command of a menu popup, or a separator (id 0, empty text).
 struct UserMenuItem {

@@ -115,7 +115,4 @@ void UserResetKeyboard();
 void UserResetMessages();
 void UserResetWindows();
 
-// Converts code page 936 bytes to UTF-8.
-std::string UserAnsiToUtf8(const std::string& text);
-
 #endif

@@ -11,6 +11,7 @@
 #include <string>
 #include <time.h>
 
+#include "../kernel/codepage.h"
 #include "resource_internal.h"
 #include "user_internal.h"
 
@@ -106,10 +107,11 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName,
         cls->second.hIconSm ? cls->second.hIconSm : cls->second.hIcon;
     w->title = windowName ? windowName : "";
     w->style = style;
-    w->sdl = SDL_CreateWindow(UserAnsiToUtf8(w->title).c_str(), desktop.x,
-                              desktop.y, desktop.w, desktop.h,
-                              SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS |
-                                  SDL_WINDOW_FULLSCREEN_DESKTOP);
+    w->sdl =
+        SDL_CreateWindow(AnsiToUtf8(w->title.data(), w->title.size()).c_str(),
+                         desktop.x, desktop.y, desktop.w, desktop.h,
+                         SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS |
+                             SDL_WINDOW_FULLSCREEN_DESKTOP);
     if (!w->sdl) {
         SDL_Log("SDL_CreateWindow: %s", SDL_GetError());
         return nullptr;

@@ -80,15 +80,6 @@ TEST_F(ComTest, CreateInstanceNeedsComAndKnowsOnlyTheFilterGraph) {
     EXPECT_EQ(TestLiveFilterGraphs(), 0);
 }
 
-TEST(WideToUtf8Test, ConvertsSurrogatePairsAndReplacesLoneHalves) {
-    EXPECT_EQ(WideToUtf8(u"music.mp3"), "music.mp3");
-    EXPECT_EQ(WideToUtf8(u"\u97f3\u4e50.mp3"), "\xe9\x9f\xb3\xe4\xb9\x90.mp3");
-    EXPECT_EQ(WideToUtf8(u"\U0001F3B5"), "\xf0\x9f\x8e\xb5");
-    const char16_t lone[] = {u'a', 0xD800, u'b', 0xDC00, 0};
-    EXPECT_EQ(WideToUtf8(lone), "a\xef\xbf\xbd"
-                                "b\xef\xbf\xbd");
-}
-
 TEST(MusicVolumeTest, HundredthsOfADecibelMapToAmplitude) {
     EXPECT_EQ(MusicVolumeToMixer(0), 128);
     EXPECT_EQ(MusicVolumeToMixer(-600), 64);  // 128 * 10^-0.3 = 64.15

@@ -275,21 +275,6 @@ TEST_F(ResourceStrings, PreferChineseOverOtherLanguages) {
     EXPECT_EQ(Load(instance, 1), "English");
 }
 
-TEST_F(ResourceStrings, WideToAnsiMarksWhatGbkLacks) {
-    std::u16string text = u"关于 ok";
-    EXPECT_EQ(UserWideToAnsi(text.data(), text.size()), "\xb9\xd8\xd3\xda ok");
-    std::u16string thai = u"aกb";
-    EXPECT_EQ(UserWideToAnsi(thai.data(), thai.size()), "a?b");
-    std::u16string emoji = u"x\U0001F600y"; // a surrogate pair: one '?'
-    EXPECT_EQ(UserWideToAnsi(emoji.data(), emoji.size()), "x?y");
-    const char16_t lone[] = {u'a', 0xD800, u'b', 0xDC00};
-    EXPECT_EQ(UserWideToAnsi(lone, 4), "a?b?");
-    EXPECT_EQ(UserWideToAnsi(lone, 2), "a?");
-    EXPECT_EQ(UserWideToAnsi(nullptr, 3), "");
-    std::u16string many(1000, u'中');
-    EXPECT_EQ(UserWideToAnsi(many.data(), many.size()).size(), 2000u);
-}
-
 TEST_F(ResourceTest, MenuHasFileExitAndHelpAbout) {
     DWORD size = 0;
     const void* data =
