@@ -38,18 +38,6 @@ HRESULT DirectDrawObject::QueryInterface(REFIID riid, void** object) {
     return result;
 }
 
-// Adds a reference; returns the new count.
-ULONG DirectDrawObject::AddRef() {
-    return ++refs;
-}
-
-// Drops a reference and destroys the object with the last one.
-ULONG DirectDrawObject::Release() {
-    ULONG left = --refs;
-    if (left == 0) delete this;
-    return left;
-}
-
 // Creates the primary with its back buffer, or an off-screen plain surface.
 HRESULT DirectDrawObject::CreateSurface(LPDDSURFACEDESC2 desc,
                                         LPDIRECTDRAWSURFACE7* surface,

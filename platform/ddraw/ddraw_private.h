@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "../com/com_object.h"
 #include "../gdi/dc.h"
 
 struct DirectDrawSurface;
@@ -24,13 +25,11 @@ typedef std::unique_ptr<uint32_t[], DdrawPixelsFree> DdrawPixels;
 
 // One DirectDraw object, reachable as IDirectDraw and as IDirectDraw7; both
 // interfaces share one reference count.
-struct DirectDrawObject final : IDirectDraw, IDirectDraw7 {
+struct DirectDrawObject final : ComObject<IDirectDraw, IDirectDraw7> {
     DirectDrawObject();
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid,
                                              void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE CreateSurface(LPDDSURFACEDESC2 desc,
                                             LPDIRECTDRAWSURFACE7* surface,
                                             IUnknown* outer) override;
@@ -40,7 +39,6 @@ struct DirectDrawObject final : IDirectDraw, IDirectDraw7 {
                                              DWORD bpp, DWORD refreshRate,
                                              DWORD flags) override;
 
-    ULONG refs = 1;
     HWND window = nullptr; // the window flipped frames go to
     DWORD cooperativeLevel = 0;
     DirectDrawSurface* primary = nullptr; // the live primary, not owned
@@ -52,14 +50,12 @@ struct DirectDrawObject final : IDirectDraw, IDirectDraw7 {
 // One surface: 32-bit XRGB pixels in memory. A flipping primary owns a
 // reference to its back buffer; every surface holds one on its DirectDraw
 // object, so either may be released first.
-struct DirectDrawSurface final : IDirectDrawSurface7 {
+struct DirectDrawSurface final : ComObject<IDirectDrawSurface7> {
     DirectDrawSurface(DirectDrawObject* owner, DWORD caps, DdrawPixels pixels,
                       int width, int height);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid,
                                              void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
                                   LPRECT sourceRect, DWORD flags,
                                   LPDDBLTFX fx) override;
@@ -73,7 +69,6 @@ struct DirectDrawSurface final : IDirectDrawSurface7 {
     // Trades pixel buffers with `other` (of the same size), as a flip does.
     void SwapPixels(DirectDrawSurface* other);
 
-    ULONG refs = 1;
     DirectDrawObject* owner;
     DWORD caps;
     DdrawPixels pixels;

@@ -86,18 +86,6 @@ HRESULT DirectDrawSurface::QueryInterface(REFIID riid, void** object) {
     return S_OK;
 }
 
-// Adds a reference; returns the new count.
-ULONG DirectDrawSurface::AddRef() {
-    return ++refs;
-}
-
-// Drops a reference; the last one destroys the surface.
-ULONG DirectDrawSurface::Release() {
-    ULONG left = --refs;
-    if (left == 0) delete this;
-    return left;
-}
-
 // Four pixels at a time: GCC's vector extension, which compiles to the
 // target's vector stores (the plain loop stays scalar at -O2). Aligned to a
 // pixel only, so any row offset will do.

@@ -6,21 +6,19 @@
 
 #include <dshow.h>
 
+#include "../com/com_object.h"
+
 #include <cstdint>
 #include <string>
 
 typedef struct _Mix_Music Mix_Music;
 
-class FilterGraph final : public IGraphBuilder,
-                          public IMediaControl,
-                          public IMediaPosition,
-                          public IBasicAudio {
+class FilterGraph final : public ComObject<IGraphBuilder, IMediaControl,
+                                           IMediaPosition, IBasicAudio> {
   public:
     FilterGraph();
 
     STDMETHOD(QueryInterface)(REFIID riid, void** object) override;
-    STDMETHOD_(ULONG, AddRef)() override;
-    STDMETHOD_(ULONG, Release)() override;
 
     STDMETHOD(RenderFile)(LPCWSTR file, LPCWSTR playList) override;
 
@@ -41,7 +39,6 @@ class FilterGraph final : public IGraphBuilder,
     HRESULT StartAt(double position);
     void DropMusic();
 
-    ULONG refs = 1;
     Mix_Music* music = nullptr;
     double duration = 0.0;
     bool running = false;

@@ -99,20 +99,8 @@ HRESULT STDMETHODCALLTYPE FilterGraph::QueryInterface(REFIID riid,
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    ++refs;
+    AddRef();
     return S_OK;
-}
-
-// Counts one more reference to the graph, through any of its interfaces.
-ULONG STDMETHODCALLTYPE FilterGraph::AddRef() {
-    return ++refs;
-}
-
-// Drops a reference; the last one halts the music and frees it.
-ULONG STDMETHODCALLTYPE FilterGraph::Release() {
-    ULONG left = --refs;
-    if (left == 0) delete this;
-    return left;
 }
 
 // Renders the file for playback. A missing file, or a name that holds no

@@ -146,18 +146,6 @@ HRESULT STDMETHODCALLTYPE SoundBuffer::QueryInterface(REFIID riid,
     return E_NOINTERFACE;
 }
 
-// Counts one more reference.
-ULONG STDMETHODCALLTYPE SoundBuffer::AddRef() {
-    return ++refs;
-}
-
-// Drops a reference; the last one halts the buffer and frees it.
-ULONG STDMETHODCALLTYPE SoundBuffer::Release() {
-    ULONG left = --refs;
-    if (left == 0) delete this;
-    return left;
-}
-
 // Reports DSBSTATUS_PLAYING while the buffer's samples are being played.
 HRESULT STDMETHODCALLTYPE SoundBuffer::GetStatus(LPDWORD status) {
     if (!status) return DSERR_INVALIDPARAM;

@@ -4,6 +4,11 @@
 #include "audio_record.h"
 #include "mixer.h"
 
+// The last reference lets go of the audio device.
+DirectSoundDevice::~DirectSoundDevice() {
+    MixerRemoveUser();
+}
+
 // Hands out the object itself for IUnknown, IDirectSound and IDirectSound8.
 HRESULT STDMETHODCALLTYPE DirectSoundDevice::QueryInterface(REFIID riid,
                                                             void** object) {
@@ -16,21 +21,6 @@ HRESULT STDMETHODCALLTYPE DirectSoundDevice::QueryInterface(REFIID riid,
     }
     *object = nullptr;
     return E_NOINTERFACE;
-}
-
-// Counts one more reference.
-ULONG STDMETHODCALLTYPE DirectSoundDevice::AddRef() {
-    return ++refs;
-}
-
-// Drops a reference; the last one lets go of the audio device.
-ULONG STDMETHODCALLTYPE DirectSoundDevice::Release() {
-    ULONG left = --refs;
-    if (left == 0) {
-        MixerRemoveUser();
-        delete this;
-    }
-    return left;
 }
 
 // Makes a static secondary buffer; the only format is 11025 Hz 16-bit stereo

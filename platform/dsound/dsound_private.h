@@ -4,42 +4,39 @@
 
 #include <dsound.h>
 
+#include "../com/com_object.h"
+
 #include <atomic>
 #include <cstdint>
 
 struct Mix_Chunk;
 
 // The device object: it holds the mixer open while it lives.
-class DirectSoundDevice final : public IDirectSound8 {
+class DirectSoundDevice final : public ComObject<IDirectSound8> {
   public:
     DirectSoundDevice() = default;
 
     STDMETHOD(QueryInterface)(REFIID riid, void** object) override;
-    STDMETHOD_(ULONG, AddRef)() override;
-    STDMETHOD_(ULONG, Release)() override;
     STDMETHOD(CreateSoundBuffer)
     (LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER* buffer,
      LPUNKNOWN outer) override;
     STDMETHOD(SetCooperativeLevel)(HWND window, DWORD level) override;
 
   private:
-    ~DirectSoundDevice() = default;
+    ~DirectSoundDevice();
 
-    ULONG refs = 1;
     DWORD cooperativeLevel = 0;
 };
 
 // A static secondary buffer in the one format the stand-in accepts (11025 Hz,
 // 16-bit, stereo). Unlock converts its bytes once into a chunk in the
 // mixer's format, which plays on the buffer's own mixer channel.
-class SoundBuffer final : public IDirectSoundBuffer {
+class SoundBuffer final : public ComObject<IDirectSoundBuffer> {
   public:
     // Makes a buffer of `bytes` zero bytes; null when memory runs out.
     static SoundBuffer* Create(DWORD bytes);
 
     STDMETHOD(QueryInterface)(REFIID riid, void** object) override;
-    STDMETHOD_(ULONG, AddRef)() override;
-    STDMETHOD_(ULONG, Release)() override;
     STDMETHOD(GetStatus)(LPDWORD status) override;
     STDMETHOD(Lock)
     (DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD part1Bytes,
@@ -66,7 +63,6 @@ class SoundBuffer final : public IDirectSoundBuffer {
     void DropChunk();
     bool IsPlaying() const;
 
-    ULONG refs = 1;
     uint8_t* data = nullptr;
     DWORD size = 0;
     bool locked = false;
