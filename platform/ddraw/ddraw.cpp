@@ -9,6 +9,8 @@
 #include "../user/window_internal.h"
 #include "ddraw_private.h"
 
+#include "../kernel/fault.h"
+
 // Surfaces larger than this are refused, as a driver refuses what its
 // memory can't hold.
 enum { kMaxSurfaceSide = 16384 };
@@ -25,9 +27,8 @@ DirectDrawObject::~DirectDrawObject() {
 HRESULT DirectDrawObject::QueryInterface(REFIID riid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
-    HRESULT result = S_OK;
-    if (DdrawTakeInjectedResult("QueryInterface", &result) && FAILED(result))
-        return result;
+    HRESULT result = TakeFault(FAULT_DDRAW_QUERYINTERFACE);
+    if (FAILED(result)) return result;
     if (riid == IID_IUnknown || riid == IID_IDirectDraw)
         *object = static_cast<IDirectDraw*>(this);
     else if (riid == IID_IDirectDraw7)
@@ -51,11 +52,9 @@ HRESULT DirectDrawObject::CreateSurface(LPDDSURFACEDESC2 desc,
     bool isPrimary = (caps & DDSCAPS_PRIMARYSURFACE) != 0;
 
     HRESULT result = DD_OK;
-    if (DdrawTakeInjectedResult(isPrimary ? "CreateSurface primary"
-                                          : "CreateSurface offscreen",
-                                &result) &&
-        FAILED(result))
-        return result;
+    result = TakeFault(isPrimary ? FAULT_CREATESURFACE_PRIMARY
+                                 : FAULT_CREATESURFACE_OFFSCREEN);
+    if (FAILED(result)) return result;
 
     if (isPrimary) {
         if (!cooperativeLevel) return DDERR_NOCOOPERATIVELEVELSET;
@@ -127,9 +126,8 @@ HRESULT DirectDrawObject::CreateSurface(LPDDSURFACEDESC2 desc,
 // Sets the display's use and remembers the window that frames go to.
 HRESULT DirectDrawObject::SetCooperativeLevel(HWND newWindow, DWORD flags) {
     HRESULT result = DD_OK;
-    if (DdrawTakeInjectedResult("SetCooperativeLevel", &result) &&
-        FAILED(result))
-        return result;
+    result = TakeFault(FAULT_DDRAW_SETCOOPERATIVELEVEL);
+    if (FAILED(result)) return result;
     // Exclusive and full-screen go together, and need a window.
     bool exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
     bool fullScreen = (flags & DDSCL_FULLSCREEN) != 0;
@@ -147,8 +145,8 @@ HRESULT DirectDrawObject::SetCooperativeLevel(HWND newWindow, DWORD flags) {
 HRESULT DirectDrawObject::SetDisplayMode(DWORD width, DWORD height, DWORD bpp,
                                          DWORD, DWORD) {
     HRESULT result = DD_OK;
-    if (DdrawTakeInjectedResult("SetDisplayMode", &result) && FAILED(result))
-        return result;
+    result = TakeFault(FAULT_SETDISPLAYMODE);
+    if (FAILED(result)) return result;
     // Any other mode is refused and changes nothing.
     if (width != (DWORD)kScreenWidth || height != (DWORD)kScreenHeight ||
         bpp != 32)

@@ -100,12 +100,6 @@ DirectDrawSurface* DdrawFindSurface(IDirectDrawSurface7* iface);
 int DdrawLiveObjects();
 int DdrawLiveSurfaces();
 
-// A result a test asked `call` to return once. A negative one makes the
-// call fail without effect; zero or more lets it do its work and return it.
-bool DdrawTakeInjectedResult(const char* call, HRESULT* result);
-void DdrawInjectResult(const char* call, HRESULT result);
-void DdrawClearInjectedResults();
-
 // Flips that presented a frame.
 extern int ddrawFlipCount;
 

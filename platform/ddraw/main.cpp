@@ -15,9 +15,10 @@
 #include "../user/window_internal.h"
 #include "ddraw_private.h"
 
+#include "../kernel/fault.h"
+
 static std::vector<DirectDrawObject*> liveObjects;
 static std::vector<DirectDrawSurface*> liveSurfaces;
-static std::vector<std::pair<std::string, HRESULT>> injected;
 int ddrawFlipCount = 0;
 
 // Creates the DirectDraw object as IDirectDraw; fails with no display.
@@ -27,8 +28,8 @@ HRESULT WINAPI DirectDrawCreate(GUID*, LPDIRECTDRAW* directDraw,
     *directDraw = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
     HRESULT result = DD_OK;
-    if (DdrawTakeInjectedResult("DirectDrawCreate", &result) && FAILED(result))
-        return result;
+    result = TakeFault(FAULT_DIRECTDRAWCREATE);
+    if (FAILED(result)) return result;
     if (!UserHasDisplay()) return DDERR_NODIRECTDRAWHW;
     DirectDrawObject* object = new (std::nothrow) DirectDrawObject();
     if (!object) return DDERR_OUTOFMEMORY;
@@ -102,23 +103,4 @@ int DdrawLiveObjects() {
 }
 int DdrawLiveSurfaces() {
     return (int)liveSurfaces.size();
-}
-
-bool DdrawTakeInjectedResult(const char* call, HRESULT* result) {
-    for (auto it = injected.begin(); it != injected.end(); ++it) {
-        if (it->first == call) {
-            *result = it->second;
-            injected.erase(it);
-            return true;
-        }
-    }
-    return false;
-}
-
-void DdrawInjectResult(const char* call, HRESULT result) {
-    injected.emplace_back(call, result);
-}
-
-void DdrawClearInjectedResults() {
-    injected.clear();
 }

@@ -12,6 +12,8 @@
 #include "../user/window_internal.h"
 #include "ddraw_private.h"
 
+#include "../kernel/fault.h"
+
 DirectDrawSurface::DirectDrawSurface(DirectDrawObject* object,
                                      DWORD surfaceCaps, DdrawPixels memory,
                                      int width, int height)
@@ -147,8 +149,8 @@ static void CopyRows(uint32_t* to, int toPitch, const uint32_t* from,
 HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
                                LPRECT sourceRect, DWORD flags, LPDDBLTFX fx) {
     HRESULT result = DD_OK;
-    if (DdrawTakeInjectedResult("Blt", &result) && FAILED(result))
-        return result;
+    result = TakeFault(FAULT_BLT);
+    if (FAILED(result)) return result;
     // Null rectangles are whole surfaces; the destination is clipped to this
     // one. DDBLT_WAIT needs nothing: a blit is done when the call returns.
     // 64-bit, so that any rectangle a caller passes clips without overflow.
@@ -230,8 +232,8 @@ HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
 // Shows the back buffer, paced by the refresh, and swaps it with the front.
 HRESULT DirectDrawSurface::Flip(LPDIRECTDRAWSURFACE7, DWORD) {
     HRESULT result = DD_OK;
-    if (DdrawTakeInjectedResult("Flip", &result) && FAILED(result))
-        return result;
+    result = TakeFault(FAULT_FLIP);
+    if (FAILED(result)) return result;
     if (!backBuffer) return DDERR_NOTFLIPPABLE;
     if (dc || backBuffer->dc) return DDERR_SURFACEBUSY;
     ++ddrawFlipCount;
@@ -251,9 +253,8 @@ HRESULT DirectDrawSurface::GetAttachedSurface(LPDDSCAPS2 wanted,
     if (!wanted || !surface) return DDERR_INVALIDPARAMS;
     *surface = nullptr;
     HRESULT result = DD_OK;
-    if (DdrawTakeInjectedResult("GetAttachedSurface", &result) &&
-        FAILED(result))
-        return result;
+    result = TakeFault(FAULT_GETATTACHEDSURFACE);
+    if (FAILED(result)) return result;
     if (!backBuffer || !wanted->dwCaps ||
         (backBuffer->caps & wanted->dwCaps) != wanted->dwCaps)
         return DDERR_NOTFOUND;
@@ -266,8 +267,8 @@ HRESULT DirectDrawSurface::GetAttachedSurface(LPDDSCAPS2 wanted,
 HRESULT DirectDrawSurface::GetDC(HDC* out) {
     if (!out) return DDERR_INVALIDPARAMS;
     HRESULT result = DD_OK;
-    if (DdrawTakeInjectedResult("GetDC", &result) && FAILED(result))
-        return result;
+    result = TakeFault(FAULT_GETDC);
+    if (FAILED(result)) return result;
     if (dc) return DDERR_DCALREADYCREATED;
     dc = GdiCreatePixelDC(map);
     if (!dc) return DDERR_CANTCREATEDC;

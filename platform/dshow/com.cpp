@@ -5,6 +5,8 @@
 #include "../dsound/audio_record.h"
 #include "dshow_private.h"
 
+#include "../kernel/fault.h"
+
 namespace {
 
 // COM is initialised per thread: how often, and in which model.
@@ -43,8 +45,8 @@ HRESULT WINAPI CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD,
     if (!object) return E_POINTER;
     *object = nullptr;
     if (initCount == 0) return CO_E_NOTINITIALIZED;
-    HRESULT fault = AudioTakeFault(AUDIO_CALL_COCREATEINSTANCE);
-    if (fault != S_OK) return fault;
+    HRESULT fault = TakeFault(FAULT_COCREATEINSTANCE);
+    if (FAILED(fault)) return fault;
     if (clsid != CLSID_FilterGraph) return REGDB_E_CLASSNOTREG;
     if (outer) return CLASS_E_NOAGGREGATION;
     return FilterGraphCreate(riid, object);

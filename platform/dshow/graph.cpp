@@ -3,6 +3,8 @@
 // (IBasicAudio). Times are in seconds, volumes in hundredths of a decibel.
 #include "dshow_private.h"
 
+#include "../kernel/fault.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <unistd.h>
@@ -109,8 +111,8 @@ HRESULT STDMETHODCALLTYPE FilterGraph::QueryInterface(REFIID riid,
 // to play it on, VFW_E_CANNOT_RENDER. The play list is not used.
 HRESULT STDMETHODCALLTYPE FilterGraph::RenderFile(LPCWSTR file, LPCWSTR) {
     if (!file) return E_POINTER;
-    HRESULT fault = AudioTakeFault(AUDIO_CALL_RENDERFILE);
-    if (fault != S_OK) return fault;
+    HRESULT fault = TakeFault(FAULT_RENDERFILE);
+    if (FAILED(fault)) return fault;
 
     std::string path =
         WideToUtf8(file, std::char_traits<char16_t>::length(file));

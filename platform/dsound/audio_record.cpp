@@ -1,11 +1,10 @@
-// The record of started audio and the injected failures.
+// The record of started audio.
 #include "audio_record.h"
 
 #include <chrono>
 
 namespace {
 
-HRESULT faults[AUDIO_CALL_COUNT];
 bool recording = false;
 
 std::vector<AudioEvent>& Events() {
@@ -14,21 +13,6 @@ std::vector<AudioEvent>& Events() {
 }
 
 } // namespace
-
-HRESULT AudioTakeFault(AudioCall call) {
-    HRESULT result = faults[call];
-    faults[call] = S_OK;
-    return result;
-}
-
-void AudioSetFault(AudioCall call, HRESULT result) {
-    faults[call] = result;
-}
-
-void AudioClearFaults() {
-    for (HRESULT& fault : faults)
-        fault = S_OK;
-}
 
 bool AudioRecording() {
     return recording;

@@ -1,4 +1,4 @@
-// What the audio stand-ins started, and the calls a test can make fail once.
+// What the audio stand-ins started.
 // The test seams (platform/testing/audio.h) read and set these; while
 // recording is off, which is how the game runs, nothing is kept.
 #ifndef QEL_PLATFORM_DSOUND_AUDIO_RECORD_H
@@ -8,17 +8,6 @@
 
 #include <cstdint>
 #include <vector>
-
-enum AudioCall {
-    AUDIO_CALL_DIRECTSOUNDCREATE8,
-    AUDIO_CALL_SETCOOPERATIVELEVEL,
-    AUDIO_CALL_CREATESOUNDBUFFER,
-    AUDIO_CALL_LOCK,
-    AUDIO_CALL_UNLOCK,
-    AUDIO_CALL_COCREATEINSTANCE,
-    AUDIO_CALL_RENDERFILE,
-    AUDIO_CALL_COUNT
-};
 
 enum AudioEventKind {
     AUDIO_EVENT_BUFFER_PLAY,  // IDirectSoundBuffer::Play
@@ -38,11 +27,6 @@ struct AudioEvent {
     bool started;       // playback began with this call (a Play on a playing
                         // buffer, or a seek of a playing piece, did not)
 };
-
-// The injected result for `call`, once; S_OK when none is set.
-HRESULT AudioTakeFault(AudioCall call);
-void AudioSetFault(AudioCall call, HRESULT result);
-void AudioClearFaults();
 
 bool AudioRecording();
 void AudioSetRecording(bool on);

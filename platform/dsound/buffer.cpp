@@ -1,6 +1,8 @@
 // IDirectSoundBuffer: static secondary buffers on mixer channels.
 #include "dsound_private.h"
 
+#include "../kernel/fault.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -161,8 +163,8 @@ HRESULT STDMETHODCALLTYPE SoundBuffer::Lock(DWORD offset, DWORD bytes,
                                             LPVOID* part2, LPDWORD part2Bytes,
                                             DWORD flags) {
     if (!part1 || !part1Bytes) return DSERR_INVALIDPARAM;
-    HRESULT fault = AudioTakeFault(AUDIO_CALL_LOCK);
-    if (fault != S_OK) return fault;
+    HRESULT fault = TakeFault(FAULT_LOCK);
+    if (FAILED(fault)) return fault;
     DWORD start = (flags & DSBLOCK_FROMWRITECURSOR) ? 0 : offset;
     if (start >= size || bytes == 0 || bytes > size) return DSERR_INVALIDPARAM;
 
@@ -201,8 +203,8 @@ HRESULT STDMETHODCALLTYPE SoundBuffer::Play(DWORD, DWORD, DWORD) {
 // Ends the lock and converts the buffer's bytes for the mixer.
 HRESULT STDMETHODCALLTYPE SoundBuffer::Unlock(LPVOID part1, DWORD part1Bytes,
                                               LPVOID part2, DWORD part2Bytes) {
-    HRESULT fault = AudioTakeFault(AUDIO_CALL_UNLOCK);
-    if (fault != S_OK) return fault;
+    HRESULT fault = TakeFault(FAULT_UNLOCK);
+    if (FAILED(fault)) return fault;
     if (!locked || !part1 || !InsideBuffer(part1, part1Bytes, data, size) ||
         (part2 && !InsideBuffer(part2, part2Bytes, data, size)))
         return DSERR_INVALIDPARAM;

@@ -1,6 +1,8 @@
 // IDirectSound8: the device object.
 #include "dsound_private.h"
 
+#include "../kernel/fault.h"
+
 #include "audio_record.h"
 #include "mixer.h"
 
@@ -29,8 +31,8 @@ HRESULT STDMETHODCALLTYPE DirectSoundDevice::CreateSoundBuffer(
     LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER* buffer, LPUNKNOWN outer) {
     if (!buffer) return DSERR_INVALIDPARAM;
     *buffer = nullptr;
-    HRESULT fault = AudioTakeFault(AUDIO_CALL_CREATESOUNDBUFFER);
-    if (fault != S_OK) return fault;
+    HRESULT fault = TakeFault(FAULT_CREATESOUNDBUFFER);
+    if (FAILED(fault)) return fault;
     if (outer) return DSERR_NOAGGREGATION;
     if (!desc || desc->dwSize != sizeof(DSBUFFERDESC) || !desc->lpwfxFormat)
         return DSERR_INVALIDPARAM;
@@ -54,8 +56,8 @@ HRESULT STDMETHODCALLTYPE DirectSoundDevice::CreateSoundBuffer(
 // Records the cooperative level; every level is granted.
 HRESULT STDMETHODCALLTYPE DirectSoundDevice::SetCooperativeLevel(HWND,
                                                                  DWORD level) {
-    HRESULT fault = AudioTakeFault(AUDIO_CALL_SETCOOPERATIVELEVEL);
-    if (fault != S_OK) return fault;
+    HRESULT fault = TakeFault(FAULT_DSOUND_SETCOOPERATIVELEVEL);
+    if (FAILED(fault)) return fault;
     if (level < DSSCL_NORMAL || level > DSSCL_WRITEPRIMARY)
         return DSERR_INVALIDPARAM;
     cooperativeLevel = level;

@@ -3,6 +3,8 @@
 
 #include "audio_record.h"
 #include "dsound_private.h"
+
+#include "../kernel/fault.h"
 #include "mixer.h"
 
 // Creates the device object for the default playback device (the only one:
@@ -12,8 +14,8 @@ HRESULT WINAPI DirectSoundCreate8(const GUID*, LPDIRECTSOUND8* sound,
                                   LPUNKNOWN outer) {
     if (!sound) return DSERR_INVALIDPARAM;
     *sound = nullptr;
-    HRESULT fault = AudioTakeFault(AUDIO_CALL_DIRECTSOUNDCREATE8);
-    if (fault != S_OK) return fault;
+    HRESULT fault = TakeFault(FAULT_DIRECTSOUNDCREATE8);
+    if (FAILED(fault)) return fault;
     if (outer) return DSERR_NOAGGREGATION;
     if (!MixerAddUser()) return DSERR_NODRIVER;
     *sound = new DirectSoundDevice();

@@ -8,10 +8,6 @@
 #include "../dsound/mixer.h"
 #include "../winmm/mmio_private.h"
 
-void TestFailNextAudioCall(AudioCall call, HRESULT result) {
-    AudioSetFault(call, result);
-}
-
 void TestRecordAudio(bool on) {
     AudioSetRecording(on);
 }
@@ -72,7 +68,6 @@ int TestMmioOpenCalls() {
 }
 
 bool TestResetAudio() {
-    AudioClearFaults();
     AudioSetRecording(false);
     AudioClearEvents();
     MmioResetCounters();

@@ -11,10 +11,6 @@
 
 #include "../dsound/audio_record.h"
 
-// The next call of `call` returns `result` (a failure) without doing
-// anything; creation calls also set their out pointer to null.
-void TestFailNextAudioCall(AudioCall call, HRESULT result);
-
 // The record of started audio: buffer plays and the music calls, each with
 // its GetTickCount time and steady-clock time. Off until turned on.
 void TestRecordAudio(bool on);
@@ -47,7 +43,7 @@ bool TestMixerMusicPlaying();
 int TestMmioOpenHandles();
 int TestMmioOpenCalls();
 
-// Clears injected failures, the record and the counters, and closes the
+// Clears the record and the counters, and closes the
 // audio device when no object holds it any more, so that the next test opens
 // it afresh (with the SDL_AUDIODRIVER then set). Returns false when objects
 // are still alive (a test leaked them).

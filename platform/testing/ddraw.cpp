@@ -24,10 +24,6 @@ int TestFlipCount() {
     return ddrawFlipCount;
 }
 
-void TestFailDirectDraw(const char* call, HRESULT result) {
-    DdrawInjectResult(call, result);
-}
-
 int TestLiveDirectDrawObjects() {
     return DdrawLiveObjects();
 }
@@ -36,6 +32,5 @@ int TestLiveSurfaces() {
 }
 
 void TestResetDirectDraw() {
-    DdrawClearInjectedResults();
     ddrawFlipCount = 0;
 }

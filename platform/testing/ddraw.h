@@ -24,18 +24,11 @@ TestSurfaceImage TestSurfacePixels(LPDIRECTDRAWSURFACE7 surface);
 // Flips that presented a frame since the last reset.
 int TestFlipCount();
 
-// The next call named `call` returns `result`: a negative result makes it
-// fail without effect, zero or more lets it do its work and return that
-// value. Calls: "DirectDrawCreate", "QueryInterface", "SetCooperativeLevel",
-// "SetDisplayMode", "CreateSurface primary", "CreateSurface offscreen",
-// "GetAttachedSurface", "Blt", "Flip", "GetDC".
-void TestFailDirectDraw(const char* call, HRESULT result);
-
 // DirectDraw objects and surfaces alive now (0 once all are released).
 int TestLiveDirectDrawObjects();
 int TestLiveSurfaces();
 
-// Forgets injected results and the flip count. Live objects are left alone:
+// Forgets the flip count. Live objects are left alone:
 // a test releases what it made.
 void TestResetDirectDraw();
 

@@ -22,6 +22,7 @@
 #include "game/letters.h"
 #include "game_state.h"
 #include "platform_fixture.h"
+#include "testing/fault.h"
 #include "testing/ddraw.h"
 
 namespace {
@@ -471,7 +472,7 @@ TEST_F(FrameTest, EscapeHeldDownPostsQuitAfterTheFlip) {
 // ------------------------------------------------------------- set-up failures
 
 struct SetupFailure {
-    const char* call;    // as the test seam names it
+    FaultCall call;
     const char* message; // the box InitDirectX shows
 };
 
@@ -481,7 +482,7 @@ class InitDirectXFailure : public FrameTest,
 
 TEST_P(InitDirectXFailure, ShowsOneBoxAndReturnsTheFailure) {
     const HRESULT failure = DDERR_SURFACEBUSY; // any negative result
-    TestFailDirectDraw(GetParam().call, failure);
+    TestFailNext(GetParam().call, failure);
     EXPECT_EQ(InitDirectX(hMainWindow), failure);
     std::vector<TestMessageBox> boxes = DisplayBoxes();
     ASSERT_EQ(boxes.size(), 1u);
@@ -498,28 +499,28 @@ TEST_P(InitDirectXFailure, ShowsOneBoxAndReturnsTheFailure) {
 INSTANTIATE_TEST_SUITE_P(
     Steps, InitDirectXFailure,
     ::testing::Values(
-        SetupFailure{"DirectDrawCreate", "DirectDrawCreate"},
-        SetupFailure{"QueryInterface", "QueryInterface"},
-        SetupFailure{"SetCooperativeLevel", "SetCooperativeLevel"},
-        SetupFailure{"CreateSurface primary", "CreateSurface lpDDprimary"},
-        SetupFailure{"GetAttachedSurface", "CreateSurface lpDDback"},
-        SetupFailure{"CreateSurface offscreen", "CreateSurface lpDDbmp1"}),
+        SetupFailure{FAULT_DIRECTDRAWCREATE, "DirectDrawCreate"},
+        SetupFailure{FAULT_DDRAW_QUERYINTERFACE, "QueryInterface"},
+        SetupFailure{FAULT_DDRAW_SETCOOPERATIVELEVEL, "SetCooperativeLevel"},
+        SetupFailure{FAULT_CREATESURFACE_PRIMARY, "CreateSurface lpDDprimary"},
+        SetupFailure{FAULT_GETATTACHEDSURFACE, "CreateSurface lpDDback"},
+        SetupFailure{FAULT_CREATESURFACE_OFFSCREEN, "CreateSurface lpDDbmp1"}),
     [](const ::testing::TestParamInfo<SetupFailure>& info) {
         std::string name;
-        for (const char* c = info.param.call; *c; ++c)
+        for (const char* c = info.param.message; *c; ++c)
             if (*c != ' ') name += *c;
         return name;
     });
 
 TEST_F(FrameTest, FailedQueryInterfaceLeavesNoObjectBehind) {
-    TestFailDirectDraw("QueryInterface", E_NOINTERFACE);
+    TestFailNext(FAULT_DDRAW_QUERYINTERFACE, E_NOINTERFACE);
     EXPECT_EQ(InitDirectX(hMainWindow), E_NOINTERFACE);
     EXPECT_EQ(lpDD, nullptr);
     EXPECT_EQ(TestLiveDirectDrawObjects(), 0);
 }
 
 TEST_F(FrameTest, PictureFailureComesAfterTheSurfacesWhichStay) {
-    TestFailDirectDraw("CreateSurface offscreen", DDERR_OUTOFMEMORY);
+    TestFailNext(FAULT_CREATESURFACE_OFFSCREEN, DDERR_OUTOFMEMORY);
     EXPECT_EQ(InitDirectX(hMainWindow), DDERR_OUTOFMEMORY);
     EXPECT_NE(lpDD, nullptr);
     EXPECT_NE(lpDDprimary, nullptr);
@@ -551,9 +552,9 @@ TEST_F(FrameTest, NoDisplayFailsAtDirectDrawCreate) {
 }
 
 TEST_F(FrameTest, RefusedModeAndPositiveResultsCountAsSuccess) {
-    TestFailDirectDraw("SetDisplayMode", DDERR_INVALIDMODE);
-    TestFailDirectDraw("SetCooperativeLevel", 1);
-    TestFailDirectDraw("CreateSurface primary", 2);
+    TestFailNext(FAULT_SETDISPLAYMODE, DDERR_INVALIDMODE);
+    TestFailNext(FAULT_DDRAW_SETCOOPERATIVELEVEL, 1);
+    TestFailNext(FAULT_CREATESURFACE_PRIMARY, 2);
     EXPECT_EQ(InitDirectX(hMainWindow), 0);
     EXPECT_TRUE(DisplayBoxes().empty());
     EXPECT_NE(lpDDbmp1, nullptr);

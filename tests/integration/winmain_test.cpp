@@ -15,6 +15,7 @@
 #include "display/display.h"
 #include "game_state.h"
 #include "platform_fixture.h"
+#include "testing/fault.h"
 #include "testing/audio.h"
 #include "testing/ddraw.h"
 
@@ -153,7 +154,7 @@ TEST_F(Session, EscapeQuitsWithTheWindowStillThere) {
 }
 
 TEST_F(Session, WithoutDirectDrawNothingRunsAndTheExitCodeIsZero) {
-    TestFailDirectDraw("DirectDrawCreate", DDERR_NODIRECTDRAWHW);
+    TestFailNext(FAULT_DIRECTDRAWCREATE, DDERR_NODIRECTDRAWHW);
     TestKeyPress(VK_SPACE);
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(Boxes(), (std::vector<std::string>{"Error: DXshow RenderFile",

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform_fixture.h"
+#include "testing/fault.h"
 #include "testing/ddraw.h"
 #include "testing/gdi.h"
 #include "user/user_internal.h"
@@ -209,11 +210,11 @@ TEST_F(DirectDrawTest, InjectedResultsFailOrSucceedOnce) {
     ASSERT_EQ(dd->SetCooperativeLevel(window, kGameLevel), DD_OK);
     LPDIRECTDRAWSURFACE7 surface = CreateOffscreen(4, 4);
     ASSERT_NE(surface, nullptr);
-    TestFailDirectDraw("Blt", DDERR_GENERIC);
+    TestFailNext(FAULT_BLT, DDERR_GENERIC);
     EXPECT_EQ(Fill(surface, nullptr, 0x123456), DDERR_GENERIC);
     EXPECT_EQ(Count(TestSurfacePixels(surface), 0x123456), 0);
     // A positive success code: the fill is done and the code returned.
-    TestFailDirectDraw("Blt", 1);
+    TestFailNext(FAULT_BLT, 1);
     EXPECT_EQ(Fill(surface, nullptr, 0x123456), 1);
     EXPECT_EQ(Count(TestSurfacePixels(surface), 0x123456), 16);
     EXPECT_EQ(Fill(surface, nullptr, 0), DD_OK);

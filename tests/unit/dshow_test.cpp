@@ -12,6 +12,7 @@
 
 #include "audio_files.h"
 #include "dshow/dshow_private.h"
+#include "testing/fault.h"
 #include "testing/audio.h"
 
 using namespace audio_files;
@@ -65,7 +66,7 @@ TEST_F(ComTest, CreateInstanceNeedsComAndKnowsOnlyTheFilterGraph) {
         CoCreateInstance(CLSID_FilterGraph, reinterpret_cast<LPUNKNOWN>(8),
                          CLSCTX_INPROC_SERVER, IID_IGraphBuilder, &object),
         CLASS_E_NOAGGREGATION);
-    TestFailNextAudioCall(AUDIO_CALL_COCREATEINSTANCE, E_OUTOFMEMORY);
+    TestFailNext(FAULT_COCREATEINSTANCE, E_OUTOFMEMORY);
     EXPECT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
                                IID_IGraphBuilder, &object),
               E_OUTOFMEMORY);
@@ -193,7 +194,7 @@ TEST_F(FilterGraphTest, RenderFailsOnMissingAndUndecodableFiles) {
     EXPECT_EQ(Render("text.mp3"), VFW_E_CANNOT_RENDER);
     ASSERT_TRUE(WriteBytes(dir->File("empty.mp3"), Bytes{}));
     EXPECT_EQ(Render("empty.mp3"), VFW_E_CANNOT_RENDER);
-    TestFailNextAudioCall(AUDIO_CALL_RENDERFILE, E_FAIL);
+    TestFailNext(FAULT_RENDERFILE, E_FAIL);
     EXPECT_EQ(Render("piece.mp3"), E_FAIL);
     EXPECT_EQ(TestAudioDeviceUsers(), 0);
     EXPECT_TRUE(TestAudioEventsOf(AUDIO_EVENT_MUSIC_RENDER).empty());

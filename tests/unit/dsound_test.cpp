@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "testing/fault.h"
 #include "testing/audio.h"
 
 namespace {
@@ -103,7 +104,7 @@ TEST_F(DirectSoundTest, CreateOpensTheSharedDeviceAndReleaseLetsGo) {
 
 TEST_F(DirectSoundTest, CreateRefusesAggregationAndPassesOnInjectedFailures) {
     LPDIRECTSOUND8 sound = reinterpret_cast<LPDIRECTSOUND8>(1);
-    TestFailNextAudioCall(AUDIO_CALL_DIRECTSOUNDCREATE8, DSERR_NODRIVER);
+    TestFailNext(FAULT_DIRECTSOUNDCREATE8, DSERR_NODRIVER);
     EXPECT_EQ(DirectSoundCreate8(nullptr, &sound, nullptr), DSERR_NODRIVER);
     EXPECT_EQ(sound, nullptr);
     EXPECT_EQ(
@@ -128,7 +129,7 @@ TEST_F(DirectSoundTest, WithoutAnAudioDeviceCreateFailsWithNoDriver) {
 
 TEST_F(DirectSoundTest, CooperativeLevelIsGrantedOrFailsWhenInjected) {
     CreateDevice();
-    TestFailNextAudioCall(AUDIO_CALL_SETCOOPERATIVELEVEL, DSERR_INVALIDPARAM);
+    TestFailNext(FAULT_DSOUND_SETCOOPERATIVELEVEL, DSERR_INVALIDPARAM);
     EXPECT_EQ(device->SetCooperativeLevel(nullptr, DSSCL_NORMAL),
               DSERR_INVALIDPARAM);
     EXPECT_EQ(device->SetCooperativeLevel(nullptr, DSSCL_NORMAL), DS_OK);
@@ -183,7 +184,7 @@ TEST_F(DirectSoundTest, BadDescriptionsAreRefused) {
     EXPECT_EQ(device->CreateSoundBuffer(&desc, &buffer,
                                         reinterpret_cast<LPUNKNOWN>(8)),
               DSERR_NOAGGREGATION);
-    TestFailNextAudioCall(AUDIO_CALL_CREATESOUNDBUFFER, DSERR_OUTOFMEMORY);
+    TestFailNext(FAULT_CREATESOUNDBUFFER, DSERR_OUTOFMEMORY);
     EXPECT_EQ(device->CreateSoundBuffer(&desc, &buffer, nullptr),
               DSERR_OUTOFMEMORY);
     EXPECT_EQ(buffer, nullptr);
@@ -237,7 +238,7 @@ TEST_F(DirectSoundTest, LockFromTheWriteCursorGivesTheWholeBufferInOnePart) {
 
     EXPECT_EQ(buffer->Lock(0, 401, &part1, &bytes1, &part2, &bytes2, 0),
               DSERR_INVALIDPARAM);
-    TestFailNextAudioCall(AUDIO_CALL_LOCK, DSERR_INVALIDCALL);
+    TestFailNext(FAULT_LOCK, DSERR_INVALIDCALL);
     EXPECT_EQ(buffer->Lock(0, 400, &part1, &bytes1, &part2, &bytes2,
                            DSBLOCK_FROMWRITECURSOR),
               DSERR_INVALIDCALL);
@@ -258,7 +259,7 @@ TEST_F(DirectSoundTest, UnlockTakesOnlyTheLockedPointers) {
               DS_OK);
     EXPECT_EQ(buffer->Unlock(elsewhere, 400, nullptr, 0), DSERR_INVALIDPARAM);
     EXPECT_EQ(buffer->Unlock(part1, 401, nullptr, 0), DSERR_INVALIDPARAM);
-    TestFailNextAudioCall(AUDIO_CALL_UNLOCK, DSERR_INVALIDCALL);
+    TestFailNext(FAULT_UNLOCK, DSERR_INVALIDCALL);
     EXPECT_EQ(buffer->Unlock(part1, bytes1, nullptr, 0), DSERR_INVALIDCALL);
     EXPECT_EQ(buffer->Unlock(part1, bytes1, nullptr, 0), DS_OK);
     buffer->Release();

@@ -11,6 +11,7 @@
 #include "audio/music.h"
 #include "audio_files.h"
 #include "game/letters.h"
+#include "testing/fault.h"
 #include "testing/audio.h"
 #include "testing/user.h"
 
@@ -118,7 +119,7 @@ TEST_F(MusicTest, AMissingFileShowsOneRenderFileBoxAndLeavesNoGraph) {
 }
 
 TEST_F(MusicTest, AFailedCreateInstanceShowsItsBox) {
-    TestFailNextAudioCall(AUDIO_CALL_COCREATEINSTANCE, REGDB_E_CLASSNOTREG);
+    TestFailNext(FAULT_COCREATEINSTANCE, REGDB_E_CLASSNOTREG);
     StartUp(dir.File("music.mp3"));
     EXPECT_EQ(musicPlayer.pGraph, nullptr);
     ExpectOneBox("DXshow CoCreateInstance");
@@ -126,7 +127,7 @@ TEST_F(MusicTest, AFailedCreateInstanceShowsItsBox) {
 
 TEST_F(MusicTest, AFailedRenderShowsItsBox) {
     ASSERT_TRUE(WriteSineMp3(dir.File("music.mp3"), 1.0));
-    TestFailNextAudioCall(AUDIO_CALL_RENDERFILE, VFW_E_CANNOT_RENDER);
+    TestFailNext(FAULT_RENDERFILE, VFW_E_CANNOT_RENDER);
     StartUp(dir.File("music.mp3"));
     EXPECT_EQ(musicPlayer.pGraph, nullptr);
     ExpectOneBox("DXshow RenderFile");

@@ -10,6 +10,7 @@
 #include "app/app.h"
 #include "audio/sound_effects.h"
 #include "audio_files.h"
+#include "testing/fault.h"
 #include "testing/audio.h"
 #include "testing/user.h"
 
@@ -116,7 +117,7 @@ TEST_F(SoundEffectsTest, AFailedReadLeavesItsEntryFree) {
 
 TEST_F(SoundEffectsTest, AFailedBufferKeepsItsEntryTaken) {
     ASSERT_EQ(InitSoundEffects(), 1);
-    TestFailNextAudioCall(AUDIO_CALL_CREATESOUNDBUFFER, DSERR_OUTOFMEMORY);
+    TestFailNext(FAULT_CREATESOUNDBUFFER, DSERR_OUTOFMEMORY);
     EXPECT_EQ(LoadSoundEffect(hitFile.c_str()), -1);
     EXPECT_EQ(soundEffects[0].inUse, 1);
     EXPECT_EQ(soundEffects[0].buffer, nullptr);
@@ -128,11 +129,11 @@ TEST_F(SoundEffectsTest, AFailedBufferKeepsItsEntryTaken) {
 
 TEST_F(SoundEffectsTest, AFailedLockOrUnlockKeepsTheBufferForShutdown) {
     ASSERT_EQ(InitSoundEffects(), 1);
-    TestFailNextAudioCall(AUDIO_CALL_LOCK, DSERR_INVALIDCALL);
+    TestFailNext(FAULT_LOCK, DSERR_INVALIDCALL);
     EXPECT_EQ(LoadSoundEffect(hitFile.c_str()), -1);
     EXPECT_EQ(soundEffects[0].inUse, 1);
     EXPECT_NE(soundEffects[0].buffer, nullptr);
-    TestFailNextAudioCall(AUDIO_CALL_UNLOCK, DSERR_INVALIDCALL);
+    TestFailNext(FAULT_UNLOCK, DSERR_INVALIDCALL);
     EXPECT_EQ(LoadSoundEffect(hitFile.c_str()), -1);
     EXPECT_NE(soundEffects[1].buffer, nullptr);
     EXPECT_EQ(LoadSoundEffect(levelUpFile.c_str()), 2);
@@ -230,7 +231,7 @@ TEST_F(SoundEffectsTest, WithoutASoundDeviceTheGameGoesOnSilently) {
 }
 
 TEST_F(SoundEffectsTest, ARefusedCooperativeLevelKeepsTheDevice) {
-    TestFailNextAudioCall(AUDIO_CALL_SETCOOPERATIVELEVEL, DSERR_INVALIDPARAM);
+    TestFailNext(FAULT_DSOUND_SETCOOPERATIVELEVEL, DSERR_INVALIDPARAM);
     soundEffects[3].index = 77; // the table is left as it was
     EXPECT_EQ(InitSoundEffects(), 0);
     ASSERT_EQ(TestMessageBoxes().size(), 1u);
