@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "../unit/audio_files.h"
+#include "../support/audio_files.h"
 
 using namespace audio_files;
 

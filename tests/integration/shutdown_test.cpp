@@ -12,7 +12,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "../unit/audio_files.h"
+#include "audio_files.h"
 #include "app/app.h"
 #include "audio/music.h"
 #include "display/display.h"
