@@ -3,8 +3,6 @@
 // (IBasicAudio). Times are in seconds, volumes in hundredths of a decibel.
 #include "dshow_private.h"
 
-#include "../kernel/fault.h"
-
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <unistd.h>
@@ -12,35 +10,31 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
-#include "../dsound/audio_record.h"
 #include "../dsound/mixer.h"
 #include "../kernel/codepage.h"
 #include "../kernel/data_file.h"
 
 namespace {
 
-int liveGraphs = 0;
-// The graph whose piece SDL_mixer's one music stream holds.
-const FilterGraph* musicOwner = nullptr;
+// The largest music file rendered: 256 MiB is almost two hours at 320
+// kbit/s, the highest bit rate of MPEG audio, where the game loops one piece
+// of some minutes. The music is streamed, and mpg123 takes the length from
+// the first frames and the file's size without reading on, so this bounds
+// no memory: a file past it is simply no music.
+const uint64_t kMaxMusicFileBytes = 256u << 20;
 
-// The type Mix_LoadMUS would take from the name: an ".mp3" is MPEG audio
-// whatever its first bytes look like; any other name is judged by them.
-Mix_MusicType TypeFromName(const std::string& path) {
-    size_t dot = path.rfind('.');
-    if (dot != std::string::npos && dot + 4 == path.size() &&
-        SDL_strcasecmp(path.c_str() + dot, ".mp3") == 0)
-        return MUS_MP3;
-    return MUS_NONE;
+int liveGraphs = 0;
+
+// SDL_mixer's music volume, 0..128 and linear in amplitude, for a volume in
+// hundredths of a decibel; -10000 is silence.
+int MusicVolumeToMixer(LONG volume) {
+    if (volume <= -10000) return 0;
+    return int(std::lround(MIX_MAX_VOLUME * std::pow(10.0, volume / 2000.0)));
 }
 
 } // namespace
-
-int MusicVolumeToMixer(LONG volume) {
-    if (volume <= -10000) return 0;
-    if (volume >= 0) return MIX_MAX_VOLUME;
-    return int(std::lround(MIX_MAX_VOLUME * std::pow(10.0, volume / 2000.0)));
-}
 
 HRESULT FilterGraphCreate(REFIID riid, void** object) {
     FilterGraph* graph = new FilterGraph();
@@ -58,38 +52,23 @@ FilterGraph::FilterGraph() {
     ++liveGraphs;
 }
 
+// Freeing the music halts it if it plays.
 FilterGraph::~FilterGraph() {
-    DropMusic();
+    if (music) {
+        Mix_FreeMusic(music);
+        MixerRemoveUser();
+    }
     --liveGraphs;
 }
 
 bool FilterGraph::IsPlaying() const {
-    return music && musicOwner == this && Mix_PlayingMusic();
+    return music && Mix_PlayingMusic();
 }
 
-HRESULT FilterGraph::StartAt(double position) {
-    Mix_VolumeMusic(MusicVolumeToMixer(volume));
-    if (Mix_FadeInMusicPos(music, 0, 0, position) != 0) return E_FAIL;
-    musicOwner = this;
-    return S_OK;
-}
-
-void FilterGraph::DropMusic() {
-    if (!music) return;
-    if (musicOwner == this) {
-        Mix_HaltMusic();
-        musicOwner = nullptr;
-    }
-    Mix_FreeMusic(music);
-    music = nullptr;
-    MixerRemoveUser();
-}
-
-// One object behind all four interfaces, IUnknown being IGraphBuilder's.
+// One object behind the four interfaces the game asks for.
 HRESULT STDMETHODCALLTYPE FilterGraph::QueryInterface(REFIID riid,
                                                       void** object) {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IGraphBuilder)
+    if (riid == IID_IGraphBuilder)
         *object = static_cast<IGraphBuilder*>(this);
     else if (riid == IID_IMediaControl)
         *object = static_cast<IMediaControl*>(this);
@@ -105,15 +84,11 @@ HRESULT STDMETHODCALLTYPE FilterGraph::QueryInterface(REFIID riid,
     return S_OK;
 }
 
-// Renders the file for playback. A missing file, or a name that holds no
+// Renders an mp3 file for playback. A missing file, or a name that holds no
 // file (a directory, a FIFO, a device), is VFW_E_NOT_FOUND; one that cannot
 // be read or decoded, one larger than kMaxMusicFileBytes, or no audio device
 // to play it on, VFW_E_CANNOT_RENDER. The play list is not used.
 HRESULT STDMETHODCALLTYPE FilterGraph::RenderFile(LPCWSTR file, LPCWSTR) {
-    if (!file) return E_POINTER;
-    HRESULT fault = TakeFault(FAULT_RENDERFILE);
-    if (FAILED(fault)) return fault;
-
     std::string path =
         WideToUtf8(file, std::char_traits<char16_t>::length(file));
     uint64_t size = 0;
@@ -136,124 +111,63 @@ HRESULT STDMETHODCALLTYPE FilterGraph::RenderFile(LPCWSTR file, LPCWSTR) {
         SDL_RWclose(source);
         return VFW_E_CANNOT_RENDER;
     }
-    Mix_Music* loaded = Mix_LoadMUSType_RW(source, TypeFromName(path), 1);
+    Mix_Music* loaded = Mix_LoadMUSType_RW(source, MUS_MP3, 1);
     double length = loaded ? Mix_MusicDuration(loaded) : -1.0;
-    if (!loaded || !(length > 0.0)) {
+    if (!(length > 0.0)) {
         if (loaded) Mix_FreeMusic(loaded);
         MixerRemoveUser();
         return VFW_E_CANNOT_RENDER;
     }
-
-    // A second file takes the place of the first.
-    DropMusic();
-    running = false;
-    stoppedAt = 0.0;
     music = loaded;
     duration = length;
-    AudioRecordEvent(AUDIO_EVENT_MUSIC_RENDER,
-                     static_cast<const IGraphBuilder*>(this), duration, false);
     return S_OK;
 }
 
-// Starts playback from the current position; a running graph, also one
-// whose piece has played to its end, goes on as it is.
+// Starts playback from the beginning of the piece.
 HRESULT STDMETHODCALLTYPE FilterGraph::Run() {
-    if (running) return S_OK;
-    bool started = false;
-    if (music) {
-        if (StartAt(stoppedAt) != S_OK) return E_FAIL;
-        started = true;
-    }
+    if (Mix_PlayMusic(music, 0) != 0) return E_FAIL;
     running = true;
-    AudioRecordEvent(AUDIO_EVENT_MUSIC_RUN,
-                     static_cast<const IGraphBuilder*>(this), stoppedAt,
-                     started);
     return S_OK;
 }
 
-// Stops playback; the position stays where it was.
-HRESULT STDMETHODCALLTYPE FilterGraph::Stop() {
-    if (!running) return S_OK;
-    REFTIME position = 0.0;
-    get_CurrentPosition(&position);
-    if (IsPlaying()) {
-        Mix_HaltMusic();
-        musicOwner = nullptr;
-    }
-    stoppedAt = position;
-    running = false;
-    AudioRecordEvent(AUDIO_EVENT_MUSIC_STOP,
-                     static_cast<const IGraphBuilder*>(this), position, false);
-    return S_OK;
-}
-
-// The length of the piece in seconds.
-HRESULT STDMETHODCALLTYPE FilterGraph::get_Duration(REFTIME* length) {
-    if (!length) return E_POINTER;
-    *length = duration;
-    return S_OK;
-}
-
-// Seeks to `time` seconds. A piece that has played to its end while the
-// graph runs starts again from there.
+// Seeks to `time` seconds while the graph runs; a piece that has played to
+// its end starts again from there.
 HRESULT STDMETHODCALLTYPE FilterGraph::put_CurrentPosition(REFTIME time) {
-    if (!(time >= 0.0)) return E_INVALIDARG;
-    if (time > duration) time = duration;
-    const IGraphBuilder* self = this;
-    if (!music || !running) {
-        stoppedAt = time;
-        AudioRecordEvent(AUDIO_EVENT_MUSIC_SEEK, self, time, false);
-        return S_OK;
-    }
+    if (!running) return S_OK;
     // A piece that ends between the test and the seek starts again below.
-    if (IsPlaying() && Mix_SetMusicPosition(time) == 0) {
-        AudioRecordEvent(AUDIO_EVENT_MUSIC_SEEK, self, time, false);
-        return S_OK;
-    }
-    if (StartAt(time) != S_OK) return E_FAIL;
-    AudioRecordEvent(AUDIO_EVENT_MUSIC_SEEK, self, time, true);
-    return S_OK;
+    if (IsPlaying() && Mix_SetMusicPosition(time) == 0) return S_OK;
+    return Mix_FadeInMusicPos(music, 0, 0, time) == 0 ? S_OK : E_FAIL;
 }
 
-// The position in seconds; a piece played to its end stands at its stop
-// time.
+// The position in seconds; a piece played to its end while the graph runs
+// stands at its stop time.
 HRESULT STDMETHODCALLTYPE FilterGraph::get_CurrentPosition(REFTIME* time) {
-    if (!time) return E_POINTER;
-    if (!music) {
-        *time = 0.0;
-    } else if (IsPlaying()) {
+    if (IsPlaying()) {
         double position = Mix_GetMusicPosition(music);
-        if (position < 0.0) position = 0.0;
-        *time = position < duration ? position : duration;
-    } else if (running) {
-        *time = duration;
+        *time = position < 0.0        ? 0.0
+                : position < duration ? position
+                                      : duration;
     } else {
-        *time = stoppedAt;
+        *time = running ? duration : 0.0;
     }
     return S_OK;
 }
 
 // The stop time in seconds: the end of the piece.
 HRESULT STDMETHODCALLTYPE FilterGraph::get_StopTime(REFTIME* time) {
-    if (!time) return E_POINTER;
     *time = duration;
     return S_OK;
 }
 
 // Sets the volume, -10000 (silence) to 0 (full).
 HRESULT STDMETHODCALLTYPE FilterGraph::put_Volume(LONG newVolume) {
-    if (newVolume < -10000 || newVolume > 0) return E_INVALIDARG;
     volume = newVolume;
-    if (!musicOwner || musicOwner == this)
-        Mix_VolumeMusic(MusicVolumeToMixer(volume));
-    AudioRecordEvent(AUDIO_EVENT_MUSIC_VOLUME,
-                     static_cast<const IGraphBuilder*>(this), volume, false);
+    Mix_VolumeMusic(MusicVolumeToMixer(volume));
     return S_OK;
 }
 
 // The volume last set, 0 at first.
 HRESULT STDMETHODCALLTYPE FilterGraph::get_Volume(LONG* current) {
-    if (!current) return E_POINTER;
     *current = volume;
     return S_OK;
 }

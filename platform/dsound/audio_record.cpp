@@ -21,11 +21,8 @@ void AudioSetRecording(bool on) {
     recording = on;
 }
 
-void AudioRecordEvent(AudioEventKind kind, const void* object, double value,
-                      bool started) {
-    if (!recording) return;
-    Events().push_back(
-        {kind, object, GetTickCount(), AudioNowNs(), value, started});
+void AudioRecordEvent(AudioEventKind kind, const void* object, bool started) {
+    if (recording) Events().push_back({kind, object, AudioNowNs(), started});
 }
 
 const std::vector<AudioEvent>& AudioEvents() {

@@ -4,34 +4,24 @@
 #ifndef QEL_PLATFORM_DSOUND_AUDIO_RECORD_H
 #define QEL_PLATFORM_DSOUND_AUDIO_RECORD_H
 
-#include <windows.h>
-
 #include <cstdint>
 #include <vector>
 
 enum AudioEventKind {
-    AUDIO_EVENT_BUFFER_PLAY,  // IDirectSoundBuffer::Play
-    AUDIO_EVENT_MUSIC_RENDER, // IGraphBuilder::RenderFile succeeded
-    AUDIO_EVENT_MUSIC_RUN,    // IMediaControl::Run
-    AUDIO_EVENT_MUSIC_STOP,   // IMediaControl::Stop
-    AUDIO_EVENT_MUSIC_SEEK,   // IMediaPosition::put_CurrentPosition
-    AUDIO_EVENT_MUSIC_VOLUME  // IBasicAudio::put_Volume
+    AUDIO_EVENT_BUFFER_PLAY // IDirectSoundBuffer::Play
 };
 
 struct AudioEvent {
     AudioEventKind kind;
-    const void* object; // the buffer, or the graph's IGraphBuilder
-    DWORD tick;         // GetTickCount at the call
+    const void* object; // the buffer
     uint64_t ns;        // steady clock at the call
-    double value;       // seek position in seconds, or volume
-    bool started;       // playback began with this call (a Play on a playing
-                        // buffer, or a seek of a playing piece, did not)
+    bool started;       // a Play started the buffer (one on a playing
+                        // buffer did not)
 };
 
 bool AudioRecording();
 void AudioSetRecording(bool on);
-void AudioRecordEvent(AudioEventKind kind, const void* object, double value,
-                      bool started);
+void AudioRecordEvent(AudioEventKind kind, const void* object, bool started);
 const std::vector<AudioEvent>& AudioEvents();
 void AudioClearEvents();
 

@@ -1,8 +1,6 @@
 // IDirectSoundBuffer: static secondary buffers on mixer channels.
 #include "dsound_private.h"
 
-#include "../kernel/fault.h"
-
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -26,13 +24,6 @@ void SDLCALL NoteMixedEffect(int, void*, int, void* buffer) {
     static_cast<SoundBuffer*>(buffer)->NoteMixed();
 }
 
-bool InsideBuffer(const void* part, DWORD bytes, const uint8_t* data,
-                  DWORD size) {
-    uintptr_t at = reinterpret_cast<uintptr_t>(part);
-    uintptr_t start = reinterpret_cast<uintptr_t>(data);
-    return at >= start && at - start <= size && bytes <= size - (at - start);
-}
-
 } // namespace
 
 SoundBuffer* SoundBuffer::Create(DWORD bytes) {
@@ -54,7 +45,8 @@ SoundBuffer::~SoundBuffer() {
     // Stop the mixer's thread from reaching this buffer before it goes.
     Mix_HaltChannel(channel);
     Mix_UnregisterAllEffects(channel);
-    DropChunk();
+    if (chunk) Mix_FreeChunk(chunk);
+    SDL_free(converted);
     MixerGiveChannel(channel);
     free(data);
     std::vector<SoundBuffer*>& live = LiveBuffers();
@@ -67,7 +59,7 @@ SoundBuffer::~SoundBuffer() {
     MixerRemoveUser();
 }
 
-// Converts the buffer's bytes to the mixer's format into a new chunk.
+// Converts the buffer's bytes to the mixer's format into the chunk.
 bool SoundBuffer::Convert() {
     int rate = 0;
     uint16_t format = 0;
@@ -97,24 +89,13 @@ bool SoundBuffer::Convert() {
     }
 
     // Mix_QuickLoad_RAW does not copy: `samples` lives as long as the chunk.
-    Mix_Chunk* made = Mix_QuickLoad_RAW(samples, Uint32(convertedLength));
-    if (!made) {
+    chunk = Mix_QuickLoad_RAW(samples, Uint32(convertedLength));
+    if (!chunk) {
         SDL_free(samples);
         return false;
     }
-    DropChunk();
-    chunk = made;
     converted = samples;
     return true;
-}
-
-void SoundBuffer::DropChunk() {
-    if (!chunk) return;
-    Mix_HaltChannel(channel);
-    Mix_FreeChunk(chunk);
-    SDL_free(converted);
-    chunk = nullptr;
-    converted = nullptr;
 }
 
 bool SoundBuffer::IsPlaying() const {
@@ -135,56 +116,32 @@ void SoundBuffer::FirstSampleTimes(uint64_t* play, uint64_t* first) const {
     *first = firstSampleNs.load();
 }
 
-// Hands out the buffer itself for IUnknown and IDirectSoundBuffer.
-HRESULT STDMETHODCALLTYPE SoundBuffer::QueryInterface(REFIID riid,
-                                                      void** object) {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDirectSoundBuffer) {
-        *object = static_cast<IDirectSoundBuffer*>(this);
-        AddRef();
-        return S_OK;
-    }
+// The game asks a buffer for no other interface: none is handed out.
+HRESULT STDMETHODCALLTYPE SoundBuffer::QueryInterface(REFIID, void** object) {
     *object = nullptr;
     return E_NOINTERFACE;
 }
 
-// Reports DSBSTATUS_PLAYING while the buffer's samples are being played.
-HRESULT STDMETHODCALLTYPE SoundBuffer::GetStatus(LPDWORD status) {
-    if (!status) return DSERR_INVALIDPARAM;
-    *status = IsPlaying() ? DSBSTATUS_PLAYING : 0;
-    return DS_OK;
-}
-
-// Locks `bytes` from the write cursor (DSBLOCK_FROMWRITECURSOR) or from
-// `offset`, wrapping into the second part. A static buffer is written before
-// it first plays, so its write cursor stands at its start.
-HRESULT STDMETHODCALLTYPE SoundBuffer::Lock(DWORD offset, DWORD bytes,
-                                            LPVOID* part1, LPDWORD part1Bytes,
-                                            LPVOID* part2, LPDWORD part2Bytes,
-                                            DWORD flags) {
-    if (!part1 || !part1Bytes) return DSERR_INVALIDPARAM;
-    HRESULT fault = TakeFault(FAULT_LOCK);
-    if (FAILED(fault)) return fault;
-    DWORD start = (flags & DSBLOCK_FROMWRITECURSOR) ? 0 : offset;
-    if (start >= size || bytes == 0 || bytes > size) return DSERR_INVALIDPARAM;
-
-    DWORD first = bytes < size - start ? bytes : size - start;
-    DWORD wrapped = (part2 && part2Bytes) ? bytes - first : 0;
-    *part1 = data + start;
-    *part1Bytes = first;
-    if (part2) *part2 = wrapped ? data : nullptr;
-    if (part2Bytes) *part2Bytes = wrapped;
-    locked = true;
+// Locks `bytes` from the start, all in the first part: the game locks its
+// static buffer from the write cursor before it first plays, when that
+// cursor stands at the start.
+HRESULT STDMETHODCALLTYPE SoundBuffer::Lock(DWORD, DWORD bytes, LPVOID* part1,
+                                            LPDWORD part1Bytes, LPVOID* part2,
+                                            LPDWORD part2Bytes, DWORD) {
+    if (bytes > size) return DSERR_INVALIDPARAM;
+    *part1 = data;
+    *part1Bytes = bytes;
+    *part2 = nullptr;
+    *part2Bytes = 0;
     return DS_OK;
 }
 
 // Starts one play from the beginning; a buffer that is playing goes on
 // undisturbed. The priority and the flags are not used.
 HRESULT STDMETHODCALLTYPE SoundBuffer::Play(DWORD, DWORD, DWORD) {
-    if (!chunk && !Convert()) return DSERR_OUTOFMEMORY;
     const IDirectSoundBuffer* self = this;
     if (IsPlaying()) {
-        AudioRecordEvent(AUDIO_EVENT_BUFFER_PLAY, self, 0.0, false);
+        AudioRecordEvent(AUDIO_EVENT_BUFFER_PLAY, self, false);
         return DS_OK;
     }
     if (AudioRecording()) {
@@ -196,19 +153,12 @@ HRESULT STDMETHODCALLTYPE SoundBuffer::Play(DWORD, DWORD, DWORD) {
         playNs.store(AudioNowNs());
     }
     if (Mix_PlayChannel(channel, chunk, 0) < 0) return DSERR_INVALIDCALL;
-    AudioRecordEvent(AUDIO_EVENT_BUFFER_PLAY, self, 0.0, true);
+    AudioRecordEvent(AUDIO_EVENT_BUFFER_PLAY, self, true);
     return DS_OK;
 }
 
 // Ends the lock and converts the buffer's bytes for the mixer.
-HRESULT STDMETHODCALLTYPE SoundBuffer::Unlock(LPVOID part1, DWORD part1Bytes,
-                                              LPVOID part2, DWORD part2Bytes) {
-    HRESULT fault = TakeFault(FAULT_UNLOCK);
-    if (FAILED(fault)) return fault;
-    if (!locked || !part1 || !InsideBuffer(part1, part1Bytes, data, size) ||
-        (part2 && !InsideBuffer(part2, part2Bytes, data, size)))
-        return DSERR_INVALIDPARAM;
-    locked = false;
+HRESULT STDMETHODCALLTYPE SoundBuffer::Unlock(LPVOID, DWORD, LPVOID, DWORD) {
     return Convert() ? DS_OK : DSERR_OUTOFMEMORY;
 }
 

@@ -3,7 +3,6 @@
 
 #include "../kernel/fault.h"
 
-#include "audio_record.h"
 #include "mixer.h"
 
 // The last reference lets go of the audio device.
@@ -11,34 +10,20 @@ DirectSoundDevice::~DirectSoundDevice() {
     MixerRemoveUser();
 }
 
-// Hands out the object itself for IUnknown, IDirectSound and IDirectSound8.
-HRESULT STDMETHODCALLTYPE DirectSoundDevice::QueryInterface(REFIID riid,
+// The game asks the device for no other interface: none is handed out.
+HRESULT STDMETHODCALLTYPE DirectSoundDevice::QueryInterface(REFIID,
                                                             void** object) {
-    if (!object) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDirectSound ||
-        riid == IID_IDirectSound8) {
-        *object = static_cast<IDirectSound8*>(this);
-        AddRef();
-        return S_OK;
-    }
     *object = nullptr;
     return E_NOINTERFACE;
 }
 
-// Makes a static secondary buffer; the only format is 11025 Hz 16-bit stereo
-// PCM, anything else is DSERR_BADFORMAT.
+// Makes a static secondary buffer of at least one frame; the only format is
+// 11025 Hz 16-bit stereo PCM, anything else is DSERR_BADFORMAT.
 HRESULT STDMETHODCALLTYPE DirectSoundDevice::CreateSoundBuffer(
-    LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER* buffer, LPUNKNOWN outer) {
-    if (!buffer) return DSERR_INVALIDPARAM;
+    LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER* buffer, LPUNKNOWN) {
     *buffer = nullptr;
-    HRESULT fault = TakeFault(FAULT_CREATESOUNDBUFFER);
-    if (FAILED(fault)) return fault;
-    if (outer) return DSERR_NOAGGREGATION;
-    if (!desc || desc->dwSize != sizeof(DSBUFFERDESC) || !desc->lpwfxFormat)
-        return DSERR_INVALIDPARAM;
-    // The primary buffer is the mixer's own; it is not handed out.
-    if (desc->dwFlags & DSBCAPS_PRIMARYBUFFER) return DSERR_INVALIDPARAM;
-    if (desc->dwBufferBytes < DSBSIZE_MIN || desc->dwBufferBytes > DSBSIZE_MAX)
+    if (desc->dwSize != sizeof(DSBUFFERDESC) ||
+        desc->dwBufferBytes < DSBSIZE_MIN)
         return DSERR_INVALIDPARAM;
 
     const WAVEFORMATEX& format = *desc->lpwfxFormat;
@@ -53,13 +38,7 @@ HRESULT STDMETHODCALLTYPE DirectSoundDevice::CreateSoundBuffer(
     return DS_OK;
 }
 
-// Records the cooperative level; every level is granted.
-HRESULT STDMETHODCALLTYPE DirectSoundDevice::SetCooperativeLevel(HWND,
-                                                                 DWORD level) {
-    HRESULT fault = TakeFault(FAULT_DSOUND_SETCOOPERATIVELEVEL);
-    if (FAILED(fault)) return fault;
-    if (level < DSSCL_NORMAL || level > DSSCL_WRITEPRIMARY)
-        return DSERR_INVALIDPARAM;
-    cooperativeLevel = level;
-    return DS_OK;
+// Every level is granted.
+HRESULT STDMETHODCALLTYPE DirectSoundDevice::SetCooperativeLevel(HWND, DWORD) {
+    return TakeFault(FAULT_DSOUND_SETCOOPERATIVELEVEL);
 }

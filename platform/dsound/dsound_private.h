@@ -24,8 +24,6 @@ class DirectSoundDevice final : public ComObject<IDirectSound8> {
 
   private:
     ~DirectSoundDevice();
-
-    DWORD cooperativeLevel = 0;
 };
 
 // A static secondary buffer in the one format the stand-in accepts (11025 Hz,
@@ -37,7 +35,6 @@ class SoundBuffer final : public ComObject<IDirectSoundBuffer> {
     static SoundBuffer* Create(DWORD bytes);
 
     STDMETHOD(QueryInterface)(REFIID riid, void** object) override;
-    STDMETHOD(GetStatus)(LPDWORD status) override;
     STDMETHOD(Lock)
     (DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD part1Bytes,
      LPVOID* part2, LPDWORD part2Bytes, DWORD flags) override;
@@ -50,7 +47,7 @@ class SoundBuffer final : public ComObject<IDirectSoundBuffer> {
     // Kept only while the audio record is on.
     void FirstSampleTimes(uint64_t* playNs, uint64_t* firstSampleNs) const;
 
-    // Bytes of the chunk in the mixer's format, 0 before the first Unlock.
+    // Bytes of the chunk in the mixer's format, 0 before the Unlock.
     uint32_t ConvertedBytes() const;
 
     // Called by the mixer's thread on each pass that mixes this buffer.
@@ -60,12 +57,10 @@ class SoundBuffer final : public ComObject<IDirectSoundBuffer> {
     SoundBuffer() = default;
     ~SoundBuffer();
     bool Convert();
-    void DropChunk();
     bool IsPlaying() const;
 
     uint8_t* data = nullptr;
     DWORD size = 0;
-    bool locked = false;
     int channel = -1;
     Mix_Chunk* chunk = nullptr;
     uint8_t* converted = nullptr; // the chunk's samples; outlives the chunk

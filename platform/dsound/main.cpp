@@ -1,22 +1,15 @@
 // DirectSound 8 entry point.
 #include <dsound.h>
 
-#include "audio_record.h"
 #include "dsound_private.h"
-
-#include "../kernel/fault.h"
 #include "mixer.h"
 
 // Creates the device object for the default playback device (the only one:
 // the device id is not looked at); DSERR_NODRIVER when no audio device can
 // be opened.
 HRESULT WINAPI DirectSoundCreate8(const GUID*, LPDIRECTSOUND8* sound,
-                                  LPUNKNOWN outer) {
-    if (!sound) return DSERR_INVALIDPARAM;
+                                  LPUNKNOWN) {
     *sound = nullptr;
-    HRESULT fault = TakeFault(FAULT_DIRECTSOUNDCREATE8);
-    if (FAILED(fault)) return fault;
-    if (outer) return DSERR_NOAGGREGATION;
     if (!MixerAddUser()) return DSERR_NODRIVER;
     *sound = new DirectSoundDevice();
     return DS_OK;

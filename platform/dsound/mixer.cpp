@@ -52,12 +52,9 @@ bool MixerAddUser() {
 }
 
 void MixerRemoveUser() {
-    if (users > 0) --users;
+    --users;
 }
 
-int MixerUsers() {
-    return users;
-}
 bool MixerIsOpen() {
     return deviceOpen;
 }
@@ -82,10 +79,6 @@ int MixerTakeChannel() {
 void MixerGiveChannel(int channel) {
     std::vector<bool>& taken = TakenChannels();
     if (channel >= 0 && channel < int(taken.size())) taken[channel] = false;
-}
-
-int MixerChannelCount() {
-    return deviceOpen ? Mix_AllocateChannels(-1) : 0;
 }
 
 bool MixerShutdown() {

@@ -10,7 +10,6 @@
 // (and nothing counted) when no device can be opened.
 bool MixerAddUser();
 void MixerRemoveUser();
-int MixerUsers();
 bool MixerIsOpen();
 
 // The format the device really mixes in (SDL audio format constants).
@@ -19,7 +18,6 @@ void MixerOutputFormat(int* rate, uint16_t* format, int* channels);
 // A mixer channel of its own for a sound buffer, and giving it back.
 int MixerTakeChannel();
 void MixerGiveChannel(int channel);
-int MixerChannelCount();
 
 // Closes the device once nobody uses it, so that the next user opens it
 // afresh. The game never calls this: its device lives as long as the process

@@ -19,8 +19,6 @@ DEFINE_GUID(IID_IBasicAudio, 0x56a868b3, 0x0ad4, 0x11ce, 0xb0, 0x3a, 0x00,
 
 #define VFW_E_NOT_FOUND ((HRESULT)0x80040216)
 #define VFW_E_CANNOT_RENDER ((HRESULT)0x80040218)
-#define VFW_E_UNKNOWN_FILE_TYPE ((HRESULT)0x80040240)
-#define VFW_E_NOT_CONNECTED ((HRESULT)0x80040209)
 
 struct IGraphBuilder : IUnknown {
     STDMETHOD(RenderFile)(LPCWSTR file, LPCWSTR playList) PURE; // slot 13
@@ -30,18 +28,16 @@ struct IGraphBuilder : IUnknown {
 };
 
 struct IMediaControl : IUnknown {
-    STDMETHOD(Run)() PURE;  // slot 7
-    STDMETHOD(Stop)() PURE; // slot 9
+    STDMETHOD(Run)() PURE; // slot 7
 
   protected:
     ~IMediaControl() = default;
 };
 
 struct IMediaPosition : IUnknown {
-    STDMETHOD(get_Duration)(REFTIME* length) PURE;       // slot 7
-    STDMETHOD(put_CurrentPosition)(REFTIME time) PURE;   // slot 8
-    STDMETHOD(get_CurrentPosition)(REFTIME* time) PURE;  // slot 9
-    STDMETHOD(get_StopTime)(REFTIME* time) PURE;         // slot 10
+    STDMETHOD(put_CurrentPosition)(REFTIME time) PURE;  // slot 8
+    STDMETHOD(get_CurrentPosition)(REFTIME* time) PURE; // slot 9
+    STDMETHOD(get_StopTime)(REFTIME* time) PURE;        // slot 10
 
   protected:
     ~IMediaPosition() = default;

@@ -10,13 +10,6 @@ struct IDirectSoundBuffer;
 typedef IDirectSound8* LPDIRECTSOUND8;
 typedef IDirectSoundBuffer* LPDIRECTSOUNDBUFFER;
 
-DEFINE_GUID(IID_IDirectSound, 0x279afa83, 0x4981, 0x11ce, 0xa5, 0x21, 0x00,
-            0x20, 0xaf, 0x0b, 0xe5, 0x60);
-DEFINE_GUID(IID_IDirectSound8, 0xc50a7e93, 0xf395, 0x4834, 0x9e, 0xf6, 0x7f,
-            0xa9, 0x9d, 0xe5, 0x09, 0x66);
-DEFINE_GUID(IID_IDirectSoundBuffer, 0x279afa85, 0x4981, 0x11ce, 0xa5, 0x21,
-            0x00, 0x20, 0xaf, 0x0b, 0xe5, 0x60);
-
 typedef struct _DSBUFFERDESC {
     DWORD dwSize;
     DWORD dwFlags;
@@ -34,23 +27,17 @@ typedef const DSBUFFERDESC* LPCDSBUFFERDESC;
 #define DSERR_NODRIVER MAKE_DSHRESULT(120)
 #define DSERR_BADFORMAT MAKE_DSHRESULT(100)
 #define DSERR_INVALIDCALL MAKE_DSHRESULT(50)
-#define DSERR_NOAGGREGATION CLASS_E_NOAGGREGATION
 
 #define DSSCL_NORMAL 0x00000001
-#define DSSCL_WRITEPRIMARY 0x00000004
-#define DSBCAPS_PRIMARYBUFFER 0x00000001
 #define DSBCAPS_STATIC 0x00000002
 #define DSBCAPS_LOCSOFTWARE 0x00000008
 #define DSBCAPS_CTRLFREQUENCY 0x00000020
 #define DSBCAPS_CTRLPAN 0x00000040
 #define DSBCAPS_CTRLVOLUME 0x00000080
 #define DSBLOCK_FROMWRITECURSOR 0x00000001
-#define DSBSTATUS_PLAYING 0x00000001
 #define DSBSIZE_MIN 4
-#define DSBSIZE_MAX 0x0FFFFFFF
 
 struct IDirectSoundBuffer : IUnknown {
-    STDMETHOD(GetStatus)(LPDWORD status) PURE; // slot 9
     STDMETHOD(Lock)(DWORD offset, DWORD bytes, LPVOID* part1,
                     LPDWORD part1Bytes, LPVOID* part2, LPDWORD part2Bytes,
                     DWORD flags) PURE;                               // slot 11

@@ -11,13 +11,7 @@ typedef char* HPSTR;
 DECLARE_HANDLE(HMMIO);
 
 #define MMSYSERR_NOERROR 0
-#define MMSYSERR_INVALHANDLE 5
-#define MMSYSERR_INVALPARAM 11
 #define MMIOERR_BASE 256
-#define MMIOERR_FILENOTFOUND (MMIOERR_BASE + 1)
-#define MMIOERR_OUTOFMEMORY (MMIOERR_BASE + 2)
-#define MMIOERR_CANNOTOPEN (MMIOERR_BASE + 3)
-#define MMIOERR_CANNOTREAD (MMIOERR_BASE + 5)
 #define MMIOERR_CANNOTSEEK (MMIOERR_BASE + 7)
 #define MMIOERR_CHUNKNOTFOUND (MMIOERR_BASE + 9)
 
@@ -25,7 +19,6 @@ DECLARE_HANDLE(HMMIO);
 #define MMIO_ALLOCBUF 0x00010000
 #define MMIO_FINDCHUNK 0x0010
 #define MMIO_FINDRIFF 0x0020
-#define MMIO_FINDLIST 0x0040
 #define MMIO_DEFAULTBUFFER 8192
 
 #ifndef SEEK_SET
@@ -38,7 +31,6 @@ DECLARE_HANDLE(HMMIO);
     ((DWORD)(BYTE)(c0) | ((DWORD)(BYTE)(c1) << 8) |                            \
      ((DWORD)(BYTE)(c2) << 16) | ((DWORD)(BYTE)(c3) << 24))
 #define FOURCC_RIFF mmioFOURCC('R', 'I', 'F', 'F')
-#define FOURCC_LIST mmioFOURCC('L', 'I', 'S', 'T')
 
 typedef struct _MMCKINFO {
     FOURCC ckid;
@@ -47,7 +39,6 @@ typedef struct _MMCKINFO {
     DWORD dwDataOffset;
     DWORD dwFlags;
 } MMCKINFO, *LPMMCKINFO;
-typedef const MMCKINFO* LPCMMCKINFO;
 
 struct _MMIOINFO;
 typedef struct _MMIOINFO* LPMMIOINFO;
@@ -64,7 +55,6 @@ typedef struct tWAVEFORMATEX {
     WORD cbSize;
 } WAVEFORMATEX, *LPWAVEFORMATEX;
 #pragma pack(pop)
-typedef const WAVEFORMATEX* LPCWAVEFORMATEX;
 
 HMMIO WINAPI mmioOpenA(LPSTR fileName, LPMMIOINFO info, DWORD flags);
 MMRESULT WINAPI mmioClose(HMMIO mmio, UINT flags);

@@ -11,12 +11,6 @@
 void TestRecordAudio(bool on) {
     AudioSetRecording(on);
 }
-const std::vector<AudioEvent>& TestAudioEvents() {
-    return AudioEvents();
-}
-void TestClearAudioEvents() {
-    AudioClearEvents();
-}
 
 std::vector<AudioEvent> TestAudioEventsOf(AudioEventKind kind) {
     std::vector<AudioEvent> found;
@@ -44,15 +38,6 @@ int TestLiveSoundBuffers() {
 int TestLiveFilterGraphs() {
     return FilterGraphLiveCount();
 }
-bool TestAudioDeviceOpen() {
-    return MixerIsOpen();
-}
-int TestAudioDeviceUsers() {
-    return MixerUsers();
-}
-int TestMixerChannels() {
-    return MixerChannelCount();
-}
 int TestMixerMusicVolume() {
     return Mix_VolumeMusic(-1);
 }
@@ -63,15 +48,10 @@ bool TestMixerMusicPlaying() {
 int TestMmioOpenHandles() {
     return MmioOpenHandles();
 }
-int TestMmioOpenCalls() {
-    return MmioOpenCalls();
-}
 
 bool TestResetAudio() {
     AudioSetRecording(false);
     AudioClearEvents();
-    MmioResetCounters();
-    // A fresh device starts at full music volume, as a new process would.
     Mix_VolumeMusic(MIX_MAX_VOLUME);
     return MixerShutdown();
 }

@@ -11,11 +11,9 @@
 
 #include "../dsound/audio_record.h"
 
-// The record of started audio: buffer plays and the music calls, each with
-// its GetTickCount time and steady-clock time. Off until turned on.
+// The record of started audio: buffer plays, each with its steady-clock
+// time. Off until turned on.
 void TestRecordAudio(bool on);
-const std::vector<AudioEvent>& TestAudioEvents();
-void TestClearAudioEvents();
 // Events of one kind, in order.
 std::vector<AudioEvent> TestAudioEventsOf(AudioEventKind kind);
 
@@ -26,27 +24,23 @@ bool TestBufferFirstSample(LPDIRECTSOUNDBUFFER buffer, uint64_t* playNs,
                            uint64_t* firstSampleNs);
 
 // The size of a buffer's samples once converted to the mixer's format
-// (44100 Hz 16-bit stereo): 0 before its first Unlock or for an unknown one.
+// (44100 Hz 16-bit stereo): 0 before its Unlock or for an unknown one.
 uint32_t TestBufferConvertedBytes(LPDIRECTSOUNDBUFFER buffer);
 
-// Live objects and the device.
+// Live objects.
 int TestLiveSoundBuffers();
 int TestLiveFilterGraphs();
-bool TestAudioDeviceOpen();
-int TestAudioDeviceUsers();
-int TestMixerChannels();
 // SDL_mixer's music volume, 0..128, and whether its music stream plays.
 int TestMixerMusicVolume();
 bool TestMixerMusicPlaying();
 
-// mmio handles open now, and mmioOpenA calls since the last reset.
+// mmio handles open now.
 int TestMmioOpenHandles();
-int TestMmioOpenCalls();
 
-// Clears the record and the counters, and closes the
-// audio device when no object holds it any more, so that the next test opens
-// it afresh (with the SDL_AUDIODRIVER then set). Returns false when objects
-// are still alive (a test leaked them).
+// Clears the record, and closes the audio device when no object holds it
+// any more, so that the next test opens it afresh (with the SDL_AUDIODRIVER
+// then set) at full music volume. Returns false when objects are still
+// alive (a test leaked them).
 bool TestResetAudio();
 
 #endif

@@ -13,8 +13,5 @@ const uint64_t kMmioMaxFileBytes = 16u << 20;
 
 // Handles returned by mmioOpenA and not yet closed.
 int MmioOpenHandles();
-// Successful and failed mmioOpenA calls since the last reset.
-int MmioOpenCalls();
-void MmioResetCounters();
 
 #endif

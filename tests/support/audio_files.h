@@ -1,24 +1,19 @@
-// Sound files for the audio tests, written byte by byte: RIFF WAVE files
+// Sound files for the audio tests: RIFF WAVE files written byte by byte
 // (well formed, odd, cut short or lying about their sizes) and a short mp3
 // encoded with the lame command. Also used by the fuzz seed writer.
-#ifndef QEL_TESTS_UNIT_AUDIO_FILES_H
-#define QEL_TESTS_UNIT_AUDIO_FILES_H
+#ifndef QEL_TESTS_SUPPORT_AUDIO_FILES_H
+#define QEL_TESTS_SUPPORT_AUDIO_FILES_H
 
-#include <ftw.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace audio_files {
 
@@ -30,19 +25,12 @@ inline void PutLe16(Bytes& out, uint16_t value) {
 }
 
 inline void PutLe32(Bytes& out, uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(uint8_t(value >> shift));
+    PutLe16(out, uint16_t(value));
+    PutLe16(out, uint16_t(value >> 16));
 }
 
 inline void PutId(Bytes& out, const char* id) {
     out.insert(out.end(), id, id + 4);
-}
-
-inline Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts)
-        out.insert(out.end(), part.begin(), part.end());
-    return out;
 }
 
 // A chunk whose size field says `claimed`, holding `data`, with the pad byte
@@ -92,8 +80,9 @@ inline Bytes RiffClaiming(const char* form, uint32_t claimed,
 
 inline Bytes Riff(const char* form, std::initializer_list<Bytes> chunks) {
     Bytes out = RiffClaiming(form, 0, chunks);
-    uint32_t size = uint32_t(out.size() - 8);
-    memcpy(&out[4], &size, 4);
+    Bytes size;
+    PutLe32(size, uint32_t(out.size() - 8));
+    std::copy(size.begin(), size.end(), out.begin() + 4);
     return out;
 }
 
@@ -113,68 +102,23 @@ inline Bytes SimpleWave(const Bytes& samples, uint16_t channels = 2,
 }
 
 inline bool WriteBytes(const std::string& path, const Bytes& bytes) {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) return false;
-    bool ok = bytes.empty() ||
-              fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return fclose(file) == 0 && ok;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              std::streamsize(bytes.size()));
+    return bool(out.flush());
 }
-
-inline Bytes ReadBytes(const std::string& path) {
-    Bytes bytes;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file) return bytes;
-    uint8_t block[4096];
-    size_t got;
-    while ((got = fread(block, 1, sizeof(block), file)) > 0)
-        bytes.insert(bytes.end(), block, block + got);
-    fclose(file);
-    return bytes;
-}
-
-// A directory of its own under /tmp, removed with everything in it.
-struct TempDir {
-    std::string path;
-    TempDir() {
-        char name[] = "/tmp/qel-audio-XXXXXX";
-        if (mkdtemp(name)) path = name;
-    }
-    ~TempDir() {
-        if (!path.empty())
-            nftw(path.c_str(), RemoveEntry, 8, FTW_DEPTH | FTW_PHYS);
-    }
-    std::string File(const std::string& name) const {
-        return path + "/" + name;
-    }
-
-  private:
-    static int RemoveEntry(const char* entry, const struct stat*, int,
-                           struct FTW*) {
-        remove(entry);
-        return 0;
-    }
-};
 
 // Encodes `seconds` of a 440 Hz sine (44100 Hz mono) to an mp3 with the lame
 // command; false when lame is missing or fails.
 inline bool WriteSineMp3(const std::string& path, double seconds) {
-    std::string wave = path + ".wav";
     Bytes pcm;
-    int frames = int(seconds * 44100);
-    for (int i = 0; i < frames; ++i)
+    for (int i = 0; i < int(seconds * 44100); ++i)
         PutLe16(pcm, uint16_t(int16_t(8000 *
                                       std::sin(2 * M_PI * 440 * i / 44100.0))));
-    if (!WriteBytes(wave, SimpleWave(pcm, 1, 44100, 16))) return false;
-
-    const char* argv[] = {"lame", "--quiet", wave.c_str(), path.c_str(),
-                          nullptr};
-    pid_t child;
-    if (posix_spawnp(&child, "lame", nullptr, nullptr,
-                     const_cast<char* const*>(argv), environ) != 0)
-        return false;
-    int status = 0;
-    bool ok = waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-              WEXITSTATUS(status) == 0;
+    std::string wave = path + ".wav";
+    bool ok = WriteBytes(wave, SimpleWave(pcm, 1, 44100, 16)) &&
+              std::system(
+                  ("lame --quiet '" + wave + "' '" + path + "'").c_str()) == 0;
     unlink(wave.c_str());
     return ok;
 }

@@ -1,17 +1,18 @@
-// The sound table: InitSoundEffects, LoadSoundEffect, PlaySoundEffect and
-// ReleaseSoundEffects over the DirectSound stand-in (SDL_AUDIODRIVER=dummy)
-// and WAV files written into a temporary directory.
+// The sound effects over the DirectSound stand-in (SDL_AUDIODRIVER=dummy),
+// loaded from WAV files written into a temporary directory: what a load
+// makes of a file, how the sounds play, and the game without a device.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <string>
+#include <thread>
 
-#include "app/app.h"
 #include "audio/sound_effects.h"
 #include "audio_files.h"
-#include "testing/fault.h"
+#include "temp_dir.h"
 #include "testing/audio.h"
+#include "testing/fault.h"
 #include "testing/user.h"
 
 using namespace audio_files;
@@ -21,239 +22,123 @@ namespace {
 class SoundEffectsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
         TestResetAudio();
         TestRecordAudio(true);
         TestRecordMessageBoxes(true);
-        TestClearMessageBoxes();
         ForgetTable();
-        savedWindow = hMainWindow;
-        hMainWindow = reinterpret_cast<HWND>(0x5150);
-        hitFile = dir.File("damage_axe.wav");
-        levelUpFile = dir.File("item_specialdrop.wav");
-        ASSERT_TRUE(WriteBytes(hitFile, SimpleWave(Samples(4 * 2205))));
-        ASSERT_TRUE(WriteBytes(levelUpFile, SimpleWave(Samples(4 * 4410))));
     }
     void TearDown() override {
-        if (!released) ReleaseSoundEffects();
-        ForgetTable();
-        hMainWindow = savedWindow;
+        ShutDown();
         TestClearMessageBoxes();
-        EXPECT_EQ(TestLiveSoundBuffers(), 0);
-        EXPECT_EQ(TestMmioOpenHandles(), 0);
-        EXPECT_TRUE(TestResetAudio());
     }
 
-    // A new process's table: all zero, no device.
+    // The table as a new process has it: nothing loaded, no device.
     static void ForgetTable() {
         memset(soundEffects, 0, sizeof(soundEffects));
         lpDS = nullptr;
-        hitSound = -1;
-        levelUpSound = -1;
     }
-    void Release() {
-        EXPECT_EQ(ReleaseSoundEffects(), 1);
-        released = true;
+    // The game's shutdown, which leaves no buffer and no device behind.
+    static void ShutDown() {
+        ReleaseSoundEffects();
+        ForgetTable();
+        EXPECT_EQ(TestLiveSoundBuffers(), 0);
+        EXPECT_TRUE(TestResetAudio()) << "the device is let go";
+    }
+    int32_t Load(const char* name, const Bytes& wave) {
+        EXPECT_TRUE(WriteBytes(dir.File(name), wave));
+        return LoadSoundEffect(dir.File(name).c_str());
+    }
+    static std::vector<AudioEvent> Plays() {
+        return TestAudioEventsOf(AUDIO_EVENT_BUFFER_PLAY);
     }
 
     TempDir dir;
-    std::string hitFile;
-    std::string levelUpFile;
-    bool released = false;
-    HWND savedWindow = nullptr;
 };
 
-TEST_F(SoundEffectsTest, InitClearsTheTableAndNumbersTheEntries) {
-    soundEffects[7].inUse = 1;
-    soundEffects[7].size = 99;
+// Each file's bytes go as they are into a buffer of the one format the
+// device takes, 16-bit stereo at 11025 Hz, which the mixer plays at 44100.
+TEST_F(SoundEffectsTest, ALoadPutsTheFileIntoABufferOfTheFixedFormat) {
     ASSERT_EQ(InitSoundEffects(), 1);
-    EXPECT_NE(lpDS, nullptr);
-    for (int i = 0; i < 256; ++i) {
-        ASSERT_EQ(soundEffects[i].buffer, nullptr);
-        ASSERT_EQ(soundEffects[i].inUse, 0);
-        ASSERT_EQ(soundEffects[i].size, 0u);
-        ASSERT_EQ(soundEffects[i].index, i);
+    Bytes stereo = Samples(4 * 2205), mono8 = Samples(601);
+    EXPECT_EQ(Load("a.wav", SimpleWave(stereo)), 0);
+    EXPECT_EQ(Load("b.wav", SimpleWave(mono8, 1, 22050, 8)), 1);
+    for (int i : {0, 1}) {
+        const Bytes& bytes = i == 0 ? stereo : mono8;
+        LPDIRECTSOUNDBUFFER buffer = soundEffects[i].buffer;
+        ASSERT_NE(buffer, nullptr);
+        // Read back through a lock of its own (no Unlock: nothing changed).
+        LPVOID held = nullptr, none = nullptr;
+        DWORD heldBytes = 0, noneBytes = 0;
+        ASSERT_EQ(buffer->Lock(0, DWORD(bytes.size()), &held, &heldBytes, &none,
+                               &noneBytes, DSBLOCK_FROMWRITECURSOR),
+                  DS_OK);
+        const uint8_t* start = static_cast<const uint8_t*>(held);
+        EXPECT_EQ(Bytes(start, start + heldBytes), bytes);
+        // Four times the frames, the last one padded, of four bytes each.
+        double frames = double((bytes.size() + 3) / 4);
+        EXPECT_NEAR(TestBufferConvertedBytes(buffer) / (16 * frames), 1, 0.02);
     }
-    EXPECT_TRUE(TestMessageBoxes().empty());
 }
 
-TEST_F(SoundEffectsTest, BothSoundsLoadIntoEntriesZeroAndOne) {
-    ASSERT_EQ(InitSoundEffects(), 1);
-    ASSERT_EQ(WriteBytes(levelUpFile, SimpleWave(Samples(600), 1, 22050, 8)),
-              true);
-    EXPECT_EQ(LoadSoundEffect(hitFile.c_str()), 0);
-    EXPECT_EQ(LoadSoundEffect(levelUpFile.c_str()), 1);
-    EXPECT_NE(soundEffects[0].buffer, nullptr);
-    EXPECT_NE(soundEffects[1].buffer, nullptr);
-    EXPECT_EQ(soundEffects[0].inUse, 1);
-    EXPECT_EQ(soundEffects[0].sampleRate, 11025u);
-    EXPECT_EQ(soundEffects[0].size, 4u * 2205);
-    // 8-bit mono at 22050 Hz loads; its bytes become a 16-bit stereo buffer.
-    EXPECT_EQ(soundEffects[1].sampleRate, 22050u);
-    EXPECT_EQ(soundEffects[1].size, 600u);
-    EXPECT_EQ(soundEffects[2].inUse, 0);
-
-    // The shared records hold the fixed format and the last load's size.
-    EXPECT_EQ(soundFormat.wFormatTag, WAVE_FORMAT_PCM);
-    EXPECT_EQ(soundFormat.nChannels, 2);
-    EXPECT_EQ(soundFormat.nSamplesPerSec, 11025u);
-    EXPECT_EQ(soundFormat.nAvgBytesPerSec, 44100u);
-    EXPECT_EQ(soundFormat.nBlockAlign, 4);
-    EXPECT_EQ(soundFormat.wBitsPerSample, 16);
-    EXPECT_EQ(soundFormat.cbSize, 0);
-    EXPECT_EQ(soundBufferDesc.dwSize, sizeof(DSBUFFERDESC));
-    EXPECT_EQ(soundBufferDesc.dwFlags, 0xEAu);
-    EXPECT_EQ(soundBufferDesc.dwBufferBytes, 600u);
-    EXPECT_EQ(soundBufferDesc.lpwfxFormat, &soundFormat);
-    EXPECT_EQ(soundBufferDesc.guid3DAlgorithm, GUID_NULL);
-}
-
-TEST_F(SoundEffectsTest, AFailedReadLeavesItsEntryFree) {
+// A file that cannot be read leaves its entry free for the next load; one
+// whose buffer cannot be made (no samples) keeps it.
+TEST_F(SoundEffectsTest, AFailedLoadGivesMinusOne) {
     ASSERT_EQ(InitSoundEffects(), 1);
     EXPECT_EQ(LoadSoundEffect(dir.File("missing.wav").c_str()), -1);
-    EXPECT_EQ(soundEffects[0].inUse, 0);
-    EXPECT_EQ(LoadSoundEffect(levelUpFile.c_str()), 0);
+    EXPECT_EQ(Load("empty.wav", SimpleWave({})), -1);
+    EXPECT_EQ(Load("a.wav", SimpleWave(Samples(64))), 1);
 }
 
-TEST_F(SoundEffectsTest, AFailedBufferKeepsItsEntryTaken) {
+// A hit while its sound plays does not restart it; the level-up sound plays
+// beside it; once played out, the hit sound starts again.
+TEST_F(SoundEffectsTest, ASoundPlayingGoesOnAndPlaysAgainOnceOver) {
     ASSERT_EQ(InitSoundEffects(), 1);
-    TestFailNext(FAULT_CREATESOUNDBUFFER, DSERR_OUTOFMEMORY);
-    EXPECT_EQ(LoadSoundEffect(hitFile.c_str()), -1);
-    EXPECT_EQ(soundEffects[0].inUse, 1);
-    EXPECT_EQ(soundEffects[0].buffer, nullptr);
-    EXPECT_EQ(LoadSoundEffect(levelUpFile.c_str()), 1);
-    // Nothing to play, nothing to crash on.
-    PlaySoundEffect(0);
-    EXPECT_TRUE(TestAudioEventsOf(AUDIO_EVENT_BUFFER_PLAY).empty());
-}
-
-TEST_F(SoundEffectsTest, AFailedLockOrUnlockKeepsTheBufferForShutdown) {
-    ASSERT_EQ(InitSoundEffects(), 1);
-    TestFailNext(FAULT_LOCK, DSERR_INVALIDCALL);
-    EXPECT_EQ(LoadSoundEffect(hitFile.c_str()), -1);
-    EXPECT_EQ(soundEffects[0].inUse, 1);
-    EXPECT_NE(soundEffects[0].buffer, nullptr);
-    TestFailNext(FAULT_UNLOCK, DSERR_INVALIDCALL);
-    EXPECT_EQ(LoadSoundEffect(hitFile.c_str()), -1);
-    EXPECT_NE(soundEffects[1].buffer, nullptr);
-    EXPECT_EQ(LoadSoundEffect(levelUpFile.c_str()), 2);
-    EXPECT_EQ(TestLiveSoundBuffers(), 3);
-    Release();
-    EXPECT_EQ(TestLiveSoundBuffers(), 0);
-}
-
-TEST_F(SoundEffectsTest, ADataChunkOfSizeZeroGetsNoBuffer) {
-    ASSERT_EQ(InitSoundEffects(), 1);
-    ASSERT_TRUE(WriteBytes(hitFile, SimpleWave(Bytes{})));
-    EXPECT_EQ(LoadSoundEffect(hitFile.c_str()), -1);
-    EXPECT_EQ(soundEffects[0].inUse, 1);
-    EXPECT_EQ(soundEffects[0].buffer, nullptr);
-}
-
-TEST_F(SoundEffectsTest, The257thLoadFailsWithoutOpeningItsFile) {
-    ASSERT_EQ(InitSoundEffects(), 1);
-    ASSERT_TRUE(WriteBytes(hitFile, SimpleWave(Samples(64))));
-    for (int i = 0; i < 256; ++i)
-        ASSERT_EQ(LoadSoundEffect(hitFile.c_str()), i);
-    EXPECT_EQ(TestLiveSoundBuffers(), 256);
-    EXPECT_EQ(TestMixerChannels(), 256);
-    int opened = TestMmioOpenCalls();
-    EXPECT_EQ(LoadSoundEffect(hitFile.c_str()), -1);
-    EXPECT_EQ(TestMmioOpenCalls(), opened);
-}
-
-TEST_F(SoundEffectsTest, TheSameFileTwiceTakesTwoEntriesWithTwoBuffers) {
-    ASSERT_EQ(InitSoundEffects(), 1);
-    EXPECT_EQ(LoadSoundEffect(hitFile.c_str()), 0);
-    EXPECT_EQ(LoadSoundEffect(hitFile.c_str()), 1);
-    EXPECT_NE(soundEffects[0].buffer, soundEffects[1].buffer);
-    EXPECT_EQ(TestLiveSoundBuffers(), 2);
-}
-
-TEST_F(SoundEffectsTest, AHitWhileTheSoundPlaysDoesNotRestartIt) {
-    ASSERT_EQ(InitSoundEffects(), 1);
-    hitSound = LoadSoundEffect(hitFile.c_str());
-    ASSERT_EQ(hitSound, 0);
+    hitSound = Load("hit.wav", SimpleWave(Samples(4 * 2205)));     // 0.2 s
+    levelUpSound = Load("up.wav", SimpleWave(Samples(4 * 11025))); // 1 s
     PlaySoundEffect(hitSound);
-    PlaySoundEffect(hitSound);
-    std::vector<AudioEvent> plays = TestAudioEventsOf(AUDIO_EVENT_BUFFER_PLAY);
-    ASSERT_EQ(plays.size(), 2u);
-    EXPECT_EQ(plays[0].object, soundEffects[0].buffer);
-    EXPECT_TRUE(plays[0].started);
-    EXPECT_EQ(plays[1].object, soundEffects[0].buffer);
-    EXPECT_FALSE(plays[1].started);
-    EXPECT_EQ(TestLiveSoundBuffers(), 1);
-}
-
-TEST_F(SoundEffectsTest, ALevelUpHitStartsBothSoundsHitFirst) {
-    ASSERT_EQ(InitSoundEffects(), 1);
-    hitSound = LoadSoundEffect(hitFile.c_str());
-    levelUpSound = LoadSoundEffect(levelUpFile.c_str());
     PlaySoundEffect(hitSound);
     PlaySoundEffect(levelUpSound);
-    std::vector<AudioEvent> plays = TestAudioEventsOf(AUDIO_EVENT_BUFFER_PLAY);
-    ASSERT_EQ(plays.size(), 2u);
-    EXPECT_EQ(plays[0].object, soundEffects[0].buffer);
-    EXPECT_EQ(plays[1].object, soundEffects[1].buffer);
-    EXPECT_TRUE(plays[0].started && plays[1].started);
-    DWORD hit = 0, levelUp = 0;
-    soundEffects[0].buffer->GetStatus(&hit);
-    soundEffects[1].buffer->GetStatus(&levelUp);
-    EXPECT_EQ(hit, DWORD(DSBSTATUS_PLAYING));
-    EXPECT_EQ(levelUp, DWORD(DSBSTATUS_PLAYING));
+    PlaySoundEffect(hitSound);
+    std::vector<AudioEvent> plays = Plays();
+    ASSERT_EQ(plays.size(), 4u);
+    const void* hit = soundEffects[hitSound].buffer;
+    const void* levelUp = soundEffects[levelUpSound].buffer;
+    EXPECT_TRUE(plays[0].object == hit && plays[0].started);
+    EXPECT_TRUE(plays[1].object == hit && !plays[1].started);
+    EXPECT_TRUE(plays[2].object == levelUp && plays[2].started);
+    EXPECT_TRUE(plays[3].object == hit && !plays[3].started);
+
+    for (int i = 0; i < 300 && !Plays().back().started; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        PlaySoundEffect(hitSound);
+    }
+    EXPECT_TRUE(Plays().back().object == hit && Plays().back().started);
 }
 
-TEST_F(SoundEffectsTest, PlayingMinusOneDoesNothing) {
-    ASSERT_EQ(InitSoundEffects(), 1);
-    PlaySoundEffect(-1);
-    EXPECT_TRUE(TestAudioEventsOf(AUDIO_EVENT_BUFFER_PLAY).empty());
-}
-
-TEST_F(SoundEffectsTest, WithoutASoundDeviceTheGameGoesOnSilently) {
-    std::string before = getenv("SDL_AUDIODRIVER");
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    EXPECT_EQ(InitSoundEffects(), 0);
-    setenv("SDL_AUDIODRIVER", before.c_str(), 1);
-    ASSERT_EQ(TestMessageBoxes().size(), 1u);
-    EXPECT_EQ(TestMessageBoxes()[0].owner, nullptr);
-    EXPECT_EQ(TestMessageBoxes()[0].text, "DirectSoundCreate8");
-    EXPECT_EQ(TestMessageBoxes()[0].caption, "ERROR");
-    EXPECT_EQ(TestMessageBoxes()[0].type, UINT(MB_OK));
-    EXPECT_EQ(lpDS, nullptr);
-
-    EXPECT_EQ(LoadSoundEffect(hitFile.c_str()), -1);
-    EXPECT_EQ(LoadSoundEffect(levelUpFile.c_str()), -1);
-    EXPECT_EQ(TestMmioOpenCalls(), 0);
-    PlaySoundEffect(-1);
-    Release();
-    EXPECT_EQ(TestAudioDeviceUsers(), 0);
-    EXPECT_EQ(TestMessageBoxes().size(), 1u);
-}
-
-TEST_F(SoundEffectsTest, ARefusedCooperativeLevelKeepsTheDevice) {
-    TestFailNext(FAULT_DSOUND_SETCOOPERATIVELEVEL, DSERR_INVALIDPARAM);
-    soundEffects[3].index = 77; // the table is left as it was
-    EXPECT_EQ(InitSoundEffects(), 0);
-    ASSERT_EQ(TestMessageBoxes().size(), 1u);
-    EXPECT_EQ(TestMessageBoxes()[0].owner, nullptr);
-    EXPECT_EQ(TestMessageBoxes()[0].text, "SetCooperativeLevel");
-    EXPECT_EQ(TestMessageBoxes()[0].caption, "ERROR");
-    EXPECT_NE(lpDS, nullptr);
-    EXPECT_EQ(soundEffects[3].index, 77);
-    EXPECT_EQ(TestAudioDeviceUsers(), 1);
-    Release();
-    EXPECT_EQ(TestAudioDeviceUsers(), 0);
-}
-
-TEST_F(SoundEffectsTest, ReleaseLetsGoOfEveryBufferAndTheDevice) {
-    ASSERT_EQ(InitSoundEffects(), 1);
-    LoadSoundEffect(hitFile.c_str());
-    LoadSoundEffect(levelUpFile.c_str());
-    PlaySoundEffect(0);
-    EXPECT_EQ(TestAudioDeviceUsers(), 3);
-    Release();
-    EXPECT_EQ(TestLiveSoundBuffers(), 0);
-    EXPECT_EQ(TestAudioDeviceUsers(), 0);
+// Without a device the game goes on silent after one box; a refused
+// cooperative level costs only its box.
+TEST_F(SoundEffectsTest, AFailedDeviceShowsItsBox) {
+    struct Case {
+        const char* text;
+        const char* driver;
+        bool loads;
+    } cases[] = {{"DirectSoundCreate8", "no-such-driver", false},
+                 {"SetCooperativeLevel", "dummy", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        TestClearMessageBoxes();
+        setenv("SDL_AUDIODRIVER", c.driver, 1);
+        if (c.loads)
+            TestFailNext(FAULT_DSOUND_SETCOOPERATIVELEVEL, DSERR_INVALIDPARAM);
+        EXPECT_EQ(InitSoundEffects(), 0);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        ASSERT_EQ(TestMessageBoxes().size(), 1u);
+        const TestMessageBox& box = TestMessageBoxes()[0];
+        EXPECT_EQ(box.text, c.text);
+        EXPECT_TRUE(box.caption == "ERROR" && !box.owner && box.type == MB_OK);
+        EXPECT_EQ(Load("hit.wav", SimpleWave(Samples(64))) == 0, c.loads);
+        ShutDown();
+    }
 }
 
 } // namespace
