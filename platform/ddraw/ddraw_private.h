@@ -40,8 +40,6 @@ struct DirectDrawObject final : ComObject<IDirectDraw, IDirectDraw7> {
                                              DWORD flags) override;
 
     HWND window = nullptr; // the window flipped frames go to
-    DWORD cooperativeLevel = 0;
-    DirectDrawSurface* primary = nullptr; // the live primary, not owned
 
   private:
     ~DirectDrawObject();
@@ -51,8 +49,8 @@ struct DirectDrawObject final : ComObject<IDirectDraw, IDirectDraw7> {
 // reference to its back buffer; every surface holds one on its DirectDraw
 // object, so either may be released first.
 struct DirectDrawSurface final : ComObject<IDirectDrawSurface7> {
-    DirectDrawSurface(DirectDrawObject* owner, DWORD caps, DdrawPixels pixels,
-                      int width, int height);
+    DirectDrawSurface(DirectDrawObject* owner, DdrawPixels pixels, int width,
+                      int height);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid,
                                              void** object) override;
@@ -70,7 +68,6 @@ struct DirectDrawSurface final : ComObject<IDirectDrawSurface7> {
     void SwapPixels(DirectDrawSurface* other);
 
     DirectDrawObject* owner;
-    DWORD caps;
     DdrawPixels pixels;
     PixelMap map;
     // A flipping chain drawn straight into the window's screen memory

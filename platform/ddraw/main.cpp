@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <new>
-#include <string>
 #include <vector>
 
 #include "../user/window_internal.h"
@@ -22,18 +20,12 @@ static std::vector<DirectDrawSurface*> liveSurfaces;
 int ddrawFlipCount = 0;
 
 // Creates the DirectDraw object as IDirectDraw; fails with no display.
-HRESULT WINAPI DirectDrawCreate(GUID*, LPDIRECTDRAW* directDraw,
-                                IUnknown* outer) {
-    if (!directDraw) return DDERR_INVALIDPARAMS;
+HRESULT WINAPI DirectDrawCreate(GUID*, LPDIRECTDRAW* directDraw, IUnknown*) {
     *directDraw = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    HRESULT result = DD_OK;
-    result = TakeFault(FAULT_DIRECTDRAWCREATE);
+    HRESULT result = TakeFault(FAULT_DIRECTDRAWCREATE);
     if (FAILED(result)) return result;
     if (!UserHasDisplay()) return DDERR_NODIRECTDRAWHW;
-    DirectDrawObject* object = new (std::nothrow) DirectDrawObject();
-    if (!object) return DDERR_OUTOFMEMORY;
-    *directDraw = object;
+    *directDraw = new DirectDrawObject();
     return result;
 }
 

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <cwchar>
 #include <utility>
-#include <vector>
 
 #include "../user/window_internal.h"
 #include "ddraw_private.h"
@@ -15,9 +14,8 @@
 #include "../kernel/fault.h"
 
 DirectDrawSurface::DirectDrawSurface(DirectDrawObject* object,
-                                     DWORD surfaceCaps, DdrawPixels memory,
-                                     int width, int height)
-    : owner(object), caps(surfaceCaps), pixels(std::move(memory)) {
+                                     DdrawPixels memory, int width, int height)
+    : owner(object), pixels(std::move(memory)) {
     map.pixels = pixels.get();
     map.width = width;
     map.height = height;
@@ -33,7 +31,6 @@ DirectDrawSurface::~DirectDrawSurface() {
     // A window may still show these pixels as its last frame.
     UserForgetFrame(map.pixels);
     if (backBuffer) backBuffer->Release();
-    if (owner->primary == this) owner->primary = nullptr;
     DdrawUnregister(this);
     owner->Release();
 }
@@ -77,15 +74,10 @@ void DirectDrawSurface::SwapPixels(DirectDrawSurface* other) {
     other->map.pixels = other->pixels.get();
 }
 
-// Hands out IDirectDrawSurface7 (also for IUnknown).
-HRESULT DirectDrawSurface::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
+// The game asks a surface for no other interface.
+HRESULT DirectDrawSurface::QueryInterface(REFIID, void** object) {
     *object = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IDirectDrawSurface7)
-        return E_NOINTERFACE;
-    *object = static_cast<IDirectDrawSurface7*>(this);
-    AddRef();
-    return S_OK;
+    return E_NOINTERFACE;
 }
 
 // Four pixels at a time: GCC's vector extension, which compiles to the
@@ -109,19 +101,13 @@ static void FillRows(uint32_t* first, int pitch, int count, int rows,
 }
 
 // Copies `count` pixels of each of `rows` rows, leaving out those whose
-// colour lies in low..high when `key` is given.
-static void CopyRows(uint32_t* to, int toPitch, const uint32_t* from,
-                     int fromPitch, int count, int rows,
-                     const DDCOLORKEY* key) {
-    if (!key) {
-        for (int y = 0; y < rows; ++y)
-            std::memmove(to + (size_t)y * toPitch, from + (size_t)y * fromPitch,
-                         (size_t)count * sizeof(uint32_t));
-        return;
-    }
+// colour lies in the key's low..high.
+static void CopyKeyedRows(uint32_t* to, int toPitch, const uint32_t* from,
+                          int fromPitch, int count, int rows,
+                          const DDCOLORKEY& key) {
     // The key is a colour: the unused top byte of XRGB takes no part.
-    const uint32_t low = key->dwColorSpaceLowValue & 0x00FFFFFF;
-    const uint32_t high = key->dwColorSpaceHighValue & 0x00FFFFFF;
+    const uint32_t low = key.dwColorSpaceLowValue & 0x00FFFFFF;
+    const uint32_t high = key.dwColorSpaceHighValue & 0x00FFFFFF;
     const FourPixels colourBits = {0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF,
                                    0x00FFFFFF};
     const FourPixels lows = {low, low, low, low};
@@ -145,14 +131,22 @@ static void CopyRows(uint32_t* to, int toPitch, const uint32_t* from,
     }
 }
 
-// Fills with a colour, or copies a same-size source leaving out its key.
+// Fills with a colour, or copies a same-size source leaving out its key (the
+// only copy the game makes). A null rectangle is the whole surface; the
+// destination is clipped to this one. DDBLT_WAIT needs nothing: a blit is
+// done when the call returns.
 HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
-                               LPRECT sourceRect, DWORD flags, LPDDBLTFX fx) {
-    HRESULT result = DD_OK;
-    result = TakeFault(FAULT_BLT);
+                               LPRECT, DWORD flags, LPDDBLTFX fx) {
+    HRESULT result = TakeFault(FAULT_BLT);
     if (FAILED(result)) return result;
-    // Null rectangles are whole surfaces; the destination is clipped to this
-    // one. DDBLT_WAIT needs nothing: a blit is done when the call returns.
+    DirectDrawSurface* from = nullptr;
+    if (!(flags & DDBLT_COLORFILL)) {
+        from = DdrawFindSurface(source);
+        if (!from || !(flags & DDBLT_KEYSRC) || !from->hasSourceKey)
+            return DDERR_UNSUPPORTED;
+    } else if (!fx) {
+        return DDERR_INVALIDPARAMS;
+    }
     // 64-bit, so that any rectangle a caller passes clips without overflow.
     long long left = 0, top = 0, right = map.width, bottom = map.height;
     if (destRect) {
@@ -161,81 +155,33 @@ HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
         right = destRect->right;
         bottom = destRect->bottom;
     }
-    if (left > right || top > bottom) return DDERR_INVALIDRECT;
-
-    if (flags & DDBLT_COLORFILL) {
-        if (!fx) return DDERR_INVALIDPARAMS;
-        left = std::max(left, 0LL);
-        top = std::max(top, 0LL);
-        right = std::min(right, (long long)map.width);
-        bottom = std::min(bottom, (long long)map.height);
-        if (right <= left || bottom <= top) return result;
-        FillRows(map.pixels + top * map.pitch + left, map.pitch,
-                 (int)(right - left), (int)(bottom - top), fx->dwFillColor);
-        return result;
-    }
-
-    DirectDrawSurface* from = DdrawFindSurface(source);
-    if (!from) return DDERR_INVALIDPARAMS;
-    bool keyed = (flags & DDBLT_KEYSRC) != 0;
-    if (keyed && !from->hasSourceKey) return DDERR_INVALIDPARAMS;
-    long long sourceLeft = 0, sourceTop = 0;
-    long long sourceRight = from->map.width, sourceBottom = from->map.height;
-    if (sourceRect) {
-        sourceLeft = sourceRect->left;
-        sourceTop = sourceRect->top;
-        sourceRight = sourceRect->right;
-        sourceBottom = sourceRect->bottom;
-        if (sourceLeft < 0 || sourceTop < 0 || sourceLeft > sourceRight ||
-            sourceTop > sourceBottom || sourceRight > from->map.width ||
-            sourceBottom > from->map.height)
-            return DDERR_INVALIDRECT;
-    }
     // Stretching is not stood in for: the game copies at the same size.
-    if (sourceRight - sourceLeft != right - left ||
-        sourceBottom - sourceTop != bottom - top)
+    if (from &&
+        (right - left != from->map.width || bottom - top != from->map.height))
         return DDERR_UNSUPPORTED;
-
-    // Clip the destination; the source moves with its left and top edges.
-    if (left < 0) {
-        sourceLeft -= left;
-        left = 0;
-    }
-    if (top < 0) {
-        sourceTop -= top;
-        top = 0;
-    }
+    // The source moves with the destination's left and top edges.
+    long long sourceX = std::max(-left, 0LL), sourceY = std::max(-top, 0LL);
+    left = std::max(left, 0LL);
+    top = std::max(top, 0LL);
     right = std::min(right, (long long)map.width);
     bottom = std::min(bottom, (long long)map.height);
     if (right <= left || bottom <= top) return result;
-    int count = (int)(right - left);
-    int rows = (int)(bottom - top);
-
-    const uint32_t* fromPixels =
-        from->map.pixels + sourceTop * from->map.pitch + sourceLeft;
-    int fromPitch = from->map.pitch;
-    std::vector<uint32_t> copy;
-    if (from->map.pixels == map.pixels) {
-        // A copy within one memory (one surface, or a chain drawn in the
-        // window's memory) reads the source before writing.
-        copy.resize((size_t)count * rows);
-        CopyRows(copy.data(), count, fromPixels, fromPitch, count, rows,
-                 nullptr);
-        fromPixels = copy.data();
-        fromPitch = count;
-    }
-    CopyRows(map.pixels + top * map.pitch + left, map.pitch, fromPixels,
-             fromPitch, count, rows, keyed ? &from->sourceKey : nullptr);
+    uint32_t* to = map.pixels + top * map.pitch + left;
+    int count = (int)(right - left), rows = (int)(bottom - top);
+    if (!from)
+        FillRows(to, map.pitch, count, rows, fx->dwFillColor);
+    else
+        CopyKeyedRows(to, map.pitch,
+                      from->map.pixels + sourceY * from->map.pitch + sourceX,
+                      from->map.pitch, count, rows, from->sourceKey);
     return result;
 }
 
 // Shows the back buffer, paced by the refresh, and swaps it with the front.
 HRESULT DirectDrawSurface::Flip(LPDIRECTDRAWSURFACE7, DWORD) {
-    HRESULT result = DD_OK;
-    result = TakeFault(FAULT_FLIP);
+    HRESULT result = TakeFault(FAULT_FLIP);
     if (FAILED(result)) return result;
     if (!backBuffer) return DDERR_NOTFLIPPABLE;
-    if (dc || backBuffer->dc) return DDERR_SURFACEBUSY;
     ++ddrawFlipCount;
     // A frame drawn in the window's screen memory is shown where it is.
     if (lent && UserPresentLent(owner->window)) return result;
@@ -247,17 +193,13 @@ HRESULT DirectDrawSurface::Flip(LPDIRECTDRAWSURFACE7, DWORD) {
     return result;
 }
 
-// Returns, with a reference, the attached back buffer asked for by `caps`.
-HRESULT DirectDrawSurface::GetAttachedSurface(LPDDSCAPS2 wanted,
+// Returns, with a reference, the back buffer (what the game asks for).
+HRESULT DirectDrawSurface::GetAttachedSurface(LPDDSCAPS2,
                                               LPDIRECTDRAWSURFACE7* surface) {
-    if (!wanted || !surface) return DDERR_INVALIDPARAMS;
     *surface = nullptr;
-    HRESULT result = DD_OK;
-    result = TakeFault(FAULT_GETATTACHEDSURFACE);
+    HRESULT result = TakeFault(FAULT_GETATTACHEDSURFACE);
     if (FAILED(result)) return result;
-    if (!backBuffer || !wanted->dwCaps ||
-        (backBuffer->caps & wanted->dwCaps) != wanted->dwCaps)
-        return DDERR_NOTFOUND;
+    if (!backBuffer) return DDERR_NOTFOUND;
     backBuffer->AddRef();
     *surface = backBuffer;
     return result;
@@ -265,21 +207,17 @@ HRESULT DirectDrawSurface::GetAttachedSurface(LPDDSCAPS2 wanted,
 
 // Hands out a GDI device context onto the surface's pixels, one at a time.
 HRESULT DirectDrawSurface::GetDC(HDC* out) {
-    if (!out) return DDERR_INVALIDPARAMS;
-    HRESULT result = DD_OK;
-    result = TakeFault(FAULT_GETDC);
+    HRESULT result = TakeFault(FAULT_GETDC);
     if (FAILED(result)) return result;
     if (dc) return DDERR_DCALREADYCREATED;
     dc = GdiCreatePixelDC(map);
-    if (!dc) return DDERR_CANTCREATEDC;
     *out = dc;
     return result;
 }
 
 // Takes back the device context GetDC handed out.
 HRESULT DirectDrawSurface::ReleaseDC(HDC given) {
-    if (!dc) return DDERR_NODC;
-    if (given != dc) return DDERR_INVALIDPARAMS;
+    if (!dc || given != dc) return DDERR_INVALIDPARAMS;
     GdiDeletePixelDC(dc);
     dc = nullptr;
     return DD_OK;

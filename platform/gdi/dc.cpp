@@ -5,29 +5,21 @@
 
 namespace {
 
-HDC NewDC(GdiDC* dc) {
-    dc->brush = GdiDefaultBrush();
-    GdiSelect(dc->brush);
-    return GdiRegisterDC(dc);
-}
-
 void FreeDC(HDC handle, GdiDC* dc) {
     GdiUnregisterDC(handle);
-    GdiDeselect(dc->font);
-    GdiDeselect(dc->bitmap);
-    GdiDeselect(dc->brush);
+    if (dc->font) --dc->font->selectCount;
+    if (dc->bitmap) --dc->bitmap->selectCount;
     delete dc;
 }
 
-// Swaps the DC's selected object in `slot` for `object`; returns the one it
-// replaces. A null slot stands for the stock object `fallback`.
-template <typename T> HGDIOBJ Swap(T*& slot, T* object, T* fallback) {
-    T* previous = slot ? slot : fallback;
-    auto handle = reinterpret_cast<HGDIOBJ>(static_cast<GdiObject*>(previous));
-    GdiSelect(object);
-    GdiDeselect(slot); // may free an object deleted while selected
+// Puts `object` in the DC's `slot`; returns the one it replaces, `stock`
+// when the slot held none.
+template <typename T> HGDIOBJ Swap(T*& slot, T* object, GdiObject* stock) {
+    GdiObject* previous = slot ? slot : stock;
+    if (slot) --slot->selectCount;
+    ++object->selectCount;
     slot = object;
-    return handle;
+    return reinterpret_cast<HGDIOBJ>(previous);
 }
 
 } // namespace
@@ -37,7 +29,7 @@ template <typename T> HGDIOBJ Swap(T*& slot, T* object, T* fallback) {
 HDC GdiCreatePixelDC(const PixelMap& target) {
     auto* dc = new GdiDC;
     dc->target = target;
-    return NewDC(dc);
+    return GdiRegisterDC(dc);
 }
 
 void GdiDeletePixelDC(HDC handle) {
@@ -60,54 +52,39 @@ const PixelMap* GdiTarget(const GdiDC* dc) {
     return dc->bitmap ? &dc->bitmap->map : nullptr;
 }
 
-// A memory DC (with the stock 1 by 1 bitmap selected); `reference` may be
-// null, meaning the screen.
-HDC WINAPI CreateCompatibleDC(HDC reference) {
-    if (reference && !GdiLookupDC(reference)) return nullptr;
+// A memory DC, drawing nowhere until a bitmap is selected into it; every DC
+// is 32-bit XRGB, so the reference DC is not looked at.
+HDC WINAPI CreateCompatibleDC(HDC) {
     auto* dc = new GdiDC;
     dc->memory = true;
-    dc->bitmap = GdiDefaultBitmap();
-    GdiSelect(dc->bitmap);
-    return NewDC(dc);
+    return GdiRegisterDC(dc);
 }
 
 // Deletes a memory DC, letting go of the objects selected into it.
 BOOL WINAPI DeleteDC(HDC handle) {
     GdiDC* dc = GdiLookupDC(handle);
-    if (!dc || !dc->memory) return FALSE;
+    if (!dc) return FALSE;
     FreeDC(handle, dc);
     return TRUE;
 }
 
-// Selects a font, brush or (into a memory DC) bitmap; returns the object of
-// that kind it replaces, or null, leaving the DC as it was, when the handle
-// is not a live object or the bitmap is in another DC.
+// Selects a font, or a bitmap into a memory DC; returns the object of that
+// kind it replaces, or null when the handle is not a live one of those.
 HGDIOBJ WINAPI SelectObject(HDC handle, HGDIOBJ objectHandle) {
     GdiDC* dc = GdiLookupDC(handle);
     GdiObject* object = GdiLookupObject(objectHandle);
     if (!dc || !object) return nullptr;
-    switch (object->kind) {
-    case GdiKind::Font:
-        return Swap(dc->font, static_cast<GdiFont*>(object),
-                    dc->font ? nullptr : GdiDefaultFont());
-    case GdiKind::Brush:
-        return Swap(dc->brush, static_cast<GdiBrush*>(object),
-                    static_cast<GdiBrush*>(nullptr));
-    case GdiKind::Bitmap: {
-        auto* bitmap = static_cast<GdiBitmap*>(object);
-        if (!dc->memory) return nullptr;
-        if (!bitmap->stock && bitmap->selectCount > 0 && dc->bitmap != bitmap)
-            return nullptr;
-        return Swap(dc->bitmap, bitmap, static_cast<GdiBitmap*>(nullptr));
-    }
-    }
+    if (object->kind == GdiKind::Font)
+        return Swap(dc->font, static_cast<GdiFont*>(object), GdiDefaultFont());
+    if (object->kind == GdiKind::Bitmap && dc->memory)
+        return Swap(dc->bitmap, static_cast<GdiBitmap*>(object), nullptr);
     return nullptr;
 }
 
-// Sets TRANSPARENT or OPAQUE; returns the previous mode, 0 on failure.
+// Sets TRANSPARENT or OPAQUE; returns the previous mode.
 int WINAPI SetBkMode(HDC handle, int mode) {
     GdiDC* dc = GdiLookupDC(handle);
-    if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
+    if (!dc) return 0;
     int previous = dc->bkMode;
     dc->bkMode = mode;
     return previous;
@@ -119,14 +96,5 @@ COLORREF WINAPI SetTextColor(HDC handle, COLORREF color) {
     if (!dc) return CLR_INVALID;
     COLORREF previous = dc->textColor;
     dc->textColor = color & 0x00FFFFFF;
-    return previous;
-}
-
-// Sets the colour OPAQUE text cells are filled with; returns the previous.
-COLORREF WINAPI SetBkColor(HDC handle, COLORREF color) {
-    GdiDC* dc = GdiLookupDC(handle);
-    if (!dc) return CLR_INVALID;
-    COLORREF previous = dc->bkColor;
-    dc->bkColor = color & 0x00FFFFFF;
     return previous;
 }

@@ -11,16 +11,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <strings.h>
-
-long gdiGlyphRenders = 0;
 
 namespace {
 
-// The cell height of a font created with lfHeight 0, and of the stock font.
+// The cell height of the stock font.
 const int kDefaultCellHeight = 16;
-// Beyond this a cell is no longer text but a memory hazard.
-const int kMaxCellHeight = 2048;
 
 bool InitLibraries() {
     static bool ready = [] {
@@ -30,28 +25,16 @@ bool InitLibraries() {
     return ready;
 }
 
-// Chinese faces of Windows: fontconfig knows none of them, so they are
-// matched by language instead (UTF-8 or ASCII, compared without case).
-bool IsChineseFace(const std::string& face) {
-    static const char* const names[] = {
-        "宋体",   "新宋体",  "黑体",   "楷体",  "仿宋",     "微软雅黑",
-        "SimSun", "NSimSun", "SimHei", "KaiTi", "FangSong", "Microsoft YaHei"};
-    for (const char* name : names)
-        if (strcasecmp(face.c_str(), name) == 0) return true;
-    return false;
-}
-
 struct FaceMatch {
     std::string file;
     int index = 0;
-    int weight = FC_WEIGHT_REGULAR;
-    int slant = FC_SLANT_ROMAN;
+    FcBool embolden = FcFalse; // a bold the face lacks, to be simulated
 };
 
 // Asks fontconfig for the face that stands in for `family`. The language
 // goes into the pattern before the substitutions: added after them it ranks
 // below the locale's language and loses to a face without the glyphs.
-bool MatchFace(const std::string& family, bool chinese, int weight, bool italic,
+bool MatchFace(const std::string& family, bool chinese, int weight,
                FaceMatch* match) {
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) return false;
@@ -62,7 +45,6 @@ bool MatchFace(const std::string& family, bool chinese, int weight, bool italic,
                            reinterpret_cast<const FcChar8*>("zh-cn"));
     if (weight > 0)
         FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
-    if (italic) FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ITALIC);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
@@ -75,8 +57,7 @@ bool MatchFace(const std::string& family, bool chinese, int weight, bool italic,
     if (ok) {
         match->file = reinterpret_cast<const char*>(file);
         FcPatternGetInteger(found, FC_INDEX, 0, &match->index);
-        FcPatternGetInteger(found, FC_WEIGHT, 0, &match->weight);
-        FcPatternGetInteger(found, FC_SLANT, 0, &match->slant);
+        FcPatternGetBool(found, FC_EMBOLDEN, 0, &match->embolden);
     }
     FcPatternDestroy(found);
     return ok;
@@ -99,35 +80,24 @@ void SetCellHeight(TTF_Font* ttf, int cellHeight) {
     TTF_SetFontSizeDPI(ttf, 1, low, low);
 }
 
+// A font of `family` whose cell is `height` pixels high.
 GdiFont* OpenFont(const std::string& family, bool chinese, LONG height,
-                  LONG weight, bool italic) {
+                  LONG weight) {
     if (!InitLibraries()) return nullptr;
     FaceMatch match;
-    if (!MatchFace(family, chinese, weight, italic, &match)) return nullptr;
+    if (!MatchFace(family, chinese, weight, &match)) return nullptr;
     TTF_Font* ttf =
         TTF_OpenFontIndexDPI(match.file.c_str(), 1, match.index, 72, 72);
     if (!ttf) return nullptr;
-    if (height > 0)
-        SetCellHeight(ttf, std::min<LONG>(height, kMaxCellHeight));
-    else if (height < 0) // the em height
-        TTF_SetFontSizeDPI(
-            ttf, (int)std::min<int64_t>(-(int64_t)height, kMaxCellHeight), 72,
-            72);
-    else
-        SetCellHeight(ttf, kDefaultCellHeight);
-    // Simulate the weight or slant the matched face lacks, as GDI does.
-    int style = TTF_STYLE_NORMAL;
-    if (weight >= 600 && match.weight < FC_WEIGHT_DEMIBOLD)
-        style |= TTF_STYLE_BOLD;
-    if (italic && match.slant == FC_SLANT_ROMAN) style |= TTF_STYLE_ITALIC;
-    TTF_SetFontStyle(ttf, style);
+    SetCellHeight(ttf, height);
+    // Simulate the weight the matched face lacks, as GDI does.
+    if (match.embolden) TTF_SetFontStyle(ttf, TTF_STYLE_BOLD);
     // GDI places glyphs on whole pixels without kerning.
     TTF_SetFontKerning(ttf, 0);
 
     auto* font = new GdiFont;
     font->ttf = ttf;
     font->file = match.file;
-    font->index = match.index;
     font->cellHeight = TTF_FontHeight(ttf);
     return font;
 }
@@ -162,7 +132,6 @@ void FindSpans(GdiGlyph* glyph) {
 
 void Rasterise(GdiFont* font, uint32_t codePoint, GdiGlyph* glyph) {
     glyph->ready = true;
-    ++gdiGlyphRenders;
     int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
     if (TTF_GlyphMetrics32(font->ttf, codePoint, &minX, &maxX, &minY, &maxY,
                            &advance) != 0)
@@ -209,24 +178,11 @@ GdiFont::~GdiFont() {
     if (ttf) TTF_CloseFont(ttf);
 }
 
-GdiFont* GdiCreateFont(const LOGFONTA& logFont) {
-    size_t length = strnlen(logFont.lfFaceName, LF_FACESIZE);
-    std::string face = AnsiToUtf8(logFont.lfFaceName, length);
-    bool chinese = IsChineseFace(face) || logFont.lfCharSet == GB2312_CHARSET;
-    // The system face: a plain sans serif that also has the Chinese glyphs.
-    if (face.empty() || strcasecmp(face.c_str(), "System") == 0) {
-        face = "sans-serif";
-        chinese = true;
-    }
-    return OpenFont(face, chinese, logFont.lfHeight, logFont.lfWeight,
-                    logFont.lfItalic != 0);
-}
-
+// The system face: a plain sans serif that also has the Chinese glyphs.
 GdiFont* GdiDefaultFont() {
     static GdiFont* stock = [] {
-        LOGFONTA logFont = {};
-        std::strcpy(logFont.lfFaceName, "System");
-        GdiFont* font = GdiCreateFont(logFont);
+        GdiFont* font =
+            OpenFont("sans-serif", true, kDefaultCellHeight, FW_NORMAL);
         if (font) {
             font->stock = true;
             GdiRegisterObject(font);
@@ -243,10 +199,13 @@ const GdiGlyph& GdiFontGlyph(GdiFont* font, uint32_t codePoint) {
     return *glyph;
 }
 
-// A font for the logical font's face, height (positive: the cell; negative:
-// the em; in pixels), weight and slant; null when no face can be opened.
+// A font for the logical font's face, cell height in pixels and weight;
+// null when no face can be opened. 宋体, which fontconfig does not know, is
+// matched by language instead: a face with the Chinese glyphs.
 HFONT WINAPI CreateFontIndirectA(const LOGFONTA* logFont) {
-    if (!logFont) return nullptr;
-    GdiFont* font = GdiCreateFont(*logFont);
+    size_t length = strnlen(logFont->lfFaceName, LF_FACESIZE);
+    std::string face = AnsiToUtf8(logFont->lfFaceName, length);
+    GdiFont* font =
+        OpenFont(face, face == "宋体", logFont->lfHeight, logFont->lfWeight);
     return font ? GdiRegisterObject(font) : nullptr;
 }

@@ -17,16 +17,13 @@ typedef struct _TTF_Font TTF_Font;
 
 enum class GdiKind { Font, Brush, Bitmap };
 
-// Every GDI object handle points at one of these. An object deleted while a
-// device context still has it selected lives on, unregistered, until it is
-// deselected, as on Windows.
+// Every GDI object handle points at one of these.
 struct GdiObject {
     explicit GdiObject(GdiKind k) : kind(k) {}
     virtual ~GdiObject() = default;
     GdiKind kind;
-    bool stock = false;   // never deleted
-    int selectCount = 0;  // device contexts that have it selected
-    bool deleted = false; // DeleteObject came while it was selected
+    bool stock = false;  // never deleted
+    int selectCount = 0; // device contexts that have it selected
 };
 
 // A run of ink on one row of a glyph: fully covered pixels are filled with
@@ -57,7 +54,6 @@ struct GdiFont : GdiObject {
     ~GdiFont() override;
     TTF_Font* ttf = nullptr;
     std::string file; // the face's file, as fontconfig matched it
-    int index = 0;    // the face within the file
     int cellHeight = 0;
     GdiGlyph latin[256]; // the glyphs of U+0000..U+00FF, by code point
     std::unordered_map<uint32_t, GdiGlyph> others;
@@ -74,15 +70,15 @@ struct GdiBitmap : GdiObject {
     PixelMap map;
 };
 
+// OPAQUE text cells are filled with the background colour a new DC starts
+// with, white: the game never sets another.
 struct GdiDC {
     PixelMap target;     // what a pixel DC draws on
     bool memory = false; // a memory DC draws on its selected bitmap
     GdiFont* font = nullptr;
     GdiBitmap* bitmap = nullptr;
-    GdiBrush* brush = nullptr;
     int bkMode = OPAQUE;
     COLORREF textColor = RGB(0, 0, 0);
-    COLORREF bkColor = RGB(255, 255, 255);
 };
 
 // The registry: null for a handle that is not a live object or DC of ours.
@@ -92,21 +88,12 @@ HGDIOBJ GdiRegisterObject(GdiObject* object);
 HDC GdiRegisterDC(GdiDC* dc);
 void GdiUnregisterDC(HDC handle);
 
-// Selection bookkeeping: frees an object deleted while selected once its
-// last device context lets go.
-void GdiSelect(GdiObject* object);
-void GdiDeselect(GdiObject* object);
-
-// The stock objects every new device context starts with.
+// The stock font every new device context starts with.
 GdiFont* GdiDefaultFont();
-GdiBitmap* GdiDefaultBitmap();
-GdiBrush* GdiDefaultBrush();
 
 // The pixels a DC draws on, or null.
 const PixelMap* GdiTarget(const GdiDC* dc);
 
-// A font for `logFont`, or null when no face can be opened.
-GdiFont* GdiCreateFont(const LOGFONTA& logFont);
 // The glyph of `codePoint`, rasterised on first use and cached in the font.
 const GdiGlyph& GdiFontGlyph(GdiFont* font, uint32_t codePoint);
 
@@ -114,8 +101,7 @@ const GdiGlyph& GdiFontGlyph(GdiFont* font, uint32_t codePoint);
 void GdiFillPixels(const PixelMap& map, int left, int top, int right,
                    int bottom, uint32_t pixel);
 
-// For tests: glyphs rasterised so far, and live objects and DCs.
-extern long gdiGlyphRenders;
+// For tests: live objects and DCs.
 int GdiLiveObjectCount();
 int GdiLiveDCCount();
 

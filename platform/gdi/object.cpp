@@ -42,16 +42,6 @@ void GdiUnregisterDC(HDC handle) {
     DCs().erase(reinterpret_cast<GdiDC*>(handle));
 }
 
-void GdiSelect(GdiObject* object) {
-    if (object) ++object->selectCount;
-}
-
-void GdiDeselect(GdiObject* object) {
-    if (!object) return;
-    --object->selectCount;
-    if (object->deleted && object->selectCount == 0) delete object;
-}
-
 int GdiLiveObjectCount() {
     int count = 0;
     for (GdiObject* object : Objects())
@@ -63,16 +53,13 @@ int GdiLiveDCCount() {
     return (int)DCs().size();
 }
 
-// Deletes a font, brush or bitmap; one still selected into a DC goes when
-// it is deselected. Stock objects stay.
+// Deletes a font, brush or bitmap; fails while a DC has it selected. Stock
+// objects stay.
 BOOL WINAPI DeleteObject(HGDIOBJ handle) {
     GdiObject* object = GdiLookupObject(handle);
-    if (!object) return FALSE;
+    if (!object || object->selectCount > 0) return FALSE;
     if (object->stock) return TRUE;
     Objects().erase(object);
-    if (object->selectCount > 0)
-        object->deleted = true;
-    else
-        delete object;
+    delete object;
     return TRUE;
 }

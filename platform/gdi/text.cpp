@@ -96,21 +96,20 @@ void BlendGlyph(const PixelMap& map, const GdiGlyph& glyph, int64_t left,
 
 // Draws code page 936 text with the top left of its cell at (x, y) in the
 // DC's font and text colour; OPAQUE first fills the text's cells with the
-// background colour. Clipped to the target.
+// white background. Clipped to the target.
 BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
     GdiDC* dc = GdiLookupDC(handle);
-    if (!dc || length < 0 || (!text && length > 0)) return FALSE;
+    if (!dc) return FALSE;
     GdiFont* font = CurrentFont(dc);
     const PixelMap* map = GdiTarget(dc);
     if (!font || !map) return FALSE;
-    if (length == 0 || !map->pixels) return TRUE;
     const std::vector<uint32_t> codePoints = CodePoints(text, length);
     if (dc->bkMode == OPAQUE) {
         int64_t right = x + TextWidth(font, codePoints);
         GdiFillPixels(
             *map, x, y, (int)std::min<int64_t>(right, INT32_MAX),
             (int)std::min<int64_t>((int64_t)y + font->cellHeight, INT32_MAX),
-            GdiPixelFromColor(dc->bkColor));
+            0x00FFFFFF);
     }
     uint32_t color = GdiPixelFromColor(dc->textColor);
     int64_t pen = x;
@@ -128,10 +127,9 @@ BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
 BOOL WINAPI GetTextExtentPoint32A(HDC handle, LPCSTR text, int length,
                                   LPSIZE size) {
     GdiDC* dc = GdiLookupDC(handle);
-    if (!dc || !size || length < 0 || (!text && length > 0)) return FALSE;
-    GdiFont* font = CurrentFont(dc);
+    GdiFont* font = dc ? CurrentFont(dc) : nullptr;
     if (!font) return FALSE;
-    int64_t width = length > 0 ? TextWidth(font, CodePoints(text, length)) : 0;
+    int64_t width = TextWidth(font, CodePoints(text, length));
     size->cx = (LONG)std::min<int64_t>(width, INT32_MAX);
     size->cy = font->cellHeight;
     return TRUE;

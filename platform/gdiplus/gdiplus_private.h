@@ -5,14 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 
-// True between the first GdiplusStartup and the last GdiplusShutdown.
-bool GdipIsStarted();
-
-// The picture formats decoded here: those of GDI+'s codecs that SDL_image
-// reads and whose header bounds what decoding allocates. Not GIF: after an
-// image it can't read, SDL_image's GIF reader scans the rest of the file for
-// any byte that may start another image, and takes that image's size.
-enum class GdipPictureFormat { Unknown, Jpeg, Png, Bmp };
+// The picture formats decoded here: the game's JPEG, and PNG, which a
+// picture saved in place of it may be. Not GIF: after an image it can't
+// read, SDL_image's GIF reader scans the rest of the file for any byte that
+// may start another image, and takes that image's size.
+enum class GdipPictureFormat { Unknown, Jpeg, Png };
 
 // The format of a file from its first bytes, and the size in pixels its
 // header states; Unknown when the bytes are no such picture or its header is
@@ -26,10 +23,10 @@ const uint32_t kGdipMaxPictureSide = 32768;
 const uint64_t kGdipMaxPicturePixels = 8192ull * 8192ull;
 bool GdipPictureSizeAllowed(uint32_t width, uint32_t height);
 
-// The largest picture file read: the largest picture as a BMP of 32-bit
-// pixels (256 MiB) and a MiB for its headers and metadata. A JPEG or an 8-bit
-// PNG of it is smaller, even stored without compression; a larger file is
-// refused before a byte of it is read.
+// The largest picture file read: the largest picture as 32-bit pixels
+// (256 MiB) and a MiB for its headers and metadata. A JPEG or an 8-bit PNG of
+// it is smaller, even stored without compression; a larger file is refused
+// before a byte of it is read.
 const uint64_t kGdipMaxFileBytes = kGdipMaxPicturePixels * 4 + (1u << 20);
 
 #endif

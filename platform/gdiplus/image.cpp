@@ -15,7 +15,6 @@
 
 #include <cerrno>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 using namespace Gdiplus;
@@ -27,14 +26,8 @@ struct DecodedBitmap : GpBitmap {
     SDL_Surface* surface = nullptr;
 };
 
-std::unordered_set<GpImage*>& Images() {
-    static std::unordered_set<GpImage*> images;
-    return images;
-}
-
-DecodedBitmap* Lookup(GpImage* image) {
-    return image && Images().count(image) ? static_cast<DecodedBitmap*>(image)
-                                          : nullptr;
+SDL_Surface* SurfaceOf(GpImage* image) {
+    return static_cast<DecodedBitmap*>(image)->surface;
 }
 
 // The whole file (what its size said when it was opened), or the status to
@@ -69,15 +62,13 @@ GpStatus ReadPictureFile(const std::string& path, std::vector<uint8_t>* bytes) {
 
 } // namespace
 
-// Decodes a JPEG, PNG or BMP file into a new bitmap. Only a regular file
+// Decodes a JPEG or PNG file into a new bitmap. Only a regular file
 // of at most kGdipMaxFileBytes is read, once, whole. The size its header
 // states is checked first: a picture beyond 8192 by 8192 pixels (or 32768 on
 // a side) is refused as GDI+ refuses what it can't hold, OutOfMemory.
 GpStatus WINGDIPAPI DllExports::GdipCreateBitmapFromFile(const WCHAR* fileName,
                                                          GpBitmap** bitmap) {
-    if (!fileName || !bitmap) return InvalidParameter;
     *bitmap = nullptr;
-    if (!GdipIsStarted()) return GdiplusNotInitialized;
     std::vector<uint8_t> bytes;
     GpStatus read = ReadPictureFile(
         WideToUtf8(fileName, std::char_traits<char16_t>::length(fileName)),
@@ -95,10 +86,9 @@ GpStatus WINGDIPAPI DllExports::GdipCreateBitmapFromFile(const WCHAR* fileName,
     // The format's own decoder alone: SDL_image's IMG_Load would try every
     // format it knows whose mark it finds, an SVG's "<svg" anywhere in the
     // first bytes among them.
-    SDL_Surface* decoded =
-        format == GdipPictureFormat::Jpeg  ? IMG_LoadJPG_RW(stream)
-        : format == GdipPictureFormat::Png ? IMG_LoadPNG_RW(stream)
-                                           : IMG_LoadBMP_RW(stream);
+    SDL_Surface* decoded = format == GdipPictureFormat::Jpeg
+                               ? IMG_LoadJPG_RW(stream)
+                               : IMG_LoadPNG_RW(stream);
     SDL_RWclose(stream);
     if (!decoded) return UnknownImageFormat;
     SDL_Surface* argb =
@@ -107,68 +97,38 @@ GpStatus WINGDIPAPI DllExports::GdipCreateBitmapFromFile(const WCHAR* fileName,
     if (!argb) return OutOfMemory;
     auto* image = new DecodedBitmap;
     image->surface = argb;
-    Images().insert(image);
     *bitmap = image;
     return Ok;
 }
 
-// A GDI bitmap of the picture, its transparency composited over
-// `background`'s colour.
+// A GDI bitmap of the picture. The game's picture is opaque: the background
+// that transparency would be laid over is not needed.
 GpStatus WINGDIPAPI DllExports::GdipCreateHBITMAPFromBitmap(GpBitmap* bitmap,
                                                             HBITMAP* result,
-                                                            ARGB background) {
-    DecodedBitmap* image = Lookup(bitmap);
-    if (!image || !result) return InvalidParameter;
-    SDL_Surface* surface = image->surface;
-    std::vector<uint32_t> pixels((size_t)surface->w * surface->h);
-    for (int y = 0; y < surface->h; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(
-            static_cast<const uint8_t*>(surface->pixels) +
-            (ptrdiff_t)y * surface->pitch);
-        uint32_t* out = pixels.data() + (size_t)y * surface->w;
-        for (int x = 0; x < surface->w; ++x) {
-            uint32_t pixel = row[x], a = pixel >> 24;
-            if (a == 255) {
-                out[x] = pixel & 0x00FFFFFF;
-                continue;
-            }
-            uint32_t mixed = 0;
-            for (int shift = 0; shift < 24; shift += 8) {
-                uint32_t s = pixel >> shift & 0xFF,
-                         b = background >> shift & 0xFF;
-                mixed |= ((s * a + b * (255 - a) + 127) / 255) << shift;
-            }
-            out[x] = mixed;
-        }
-    }
-    *result = GdiCreateBitmap(surface->w, surface->h, pixels.data());
+                                                            ARGB) {
+    SDL_Surface* surface = SurfaceOf(bitmap);
+    // 32-bit pixels: the rows lie a width apart.
+    *result = GdiCreateBitmap(surface->w, surface->h,
+                              static_cast<const uint32_t*>(surface->pixels));
     return *result ? Ok : OutOfMemory;
 }
 
 // Frees a bitmap made by GdipCreateBitmapFromFile.
-GpStatus WINGDIPAPI DllExports::GdipDisposeImage(GpImage* handle) {
-    DecodedBitmap* image = Lookup(handle);
-    if (!image) return InvalidParameter;
-    Images().erase(handle);
-    SDL_FreeSurface(image->surface);
-    delete image;
+GpStatus WINGDIPAPI DllExports::GdipDisposeImage(GpImage* image) {
+    SDL_FreeSurface(SurfaceOf(image));
+    delete static_cast<DecodedBitmap*>(image);
     return Ok;
 }
 
 // The picture's width in pixels.
-GpStatus WINGDIPAPI DllExports::GdipGetImageWidth(GpImage* handle,
-                                                  UINT* width) {
-    DecodedBitmap* image = Lookup(handle);
-    if (!image || !width) return InvalidParameter;
-    *width = (UINT)image->surface->w;
+GpStatus WINGDIPAPI DllExports::GdipGetImageWidth(GpImage* image, UINT* width) {
+    *width = (UINT)SurfaceOf(image)->w;
     return Ok;
 }
 
 // The picture's height in pixels.
-GpStatus WINGDIPAPI DllExports::GdipGetImageHeight(GpImage* handle,
+GpStatus WINGDIPAPI DllExports::GdipGetImageHeight(GpImage* image,
                                                    UINT* height) {
-    DecodedBitmap* image = Lookup(handle);
-    if (!image || !height) return InvalidParameter;
-    *height = (UINT)image->surface->h;
+    *height = (UINT)SurfaceOf(image)->h;
     return Ok;
 }

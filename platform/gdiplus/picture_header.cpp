@@ -15,13 +15,6 @@ uint32_t Big32(const uint8_t* p) {
     return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 |
            p[3];
 }
-uint32_t Little16(const uint8_t* p) {
-    return (uint32_t)p[1] << 8 | p[0];
-}
-uint32_t Little32(const uint8_t* p) {
-    return (uint32_t)p[3] << 24 | (uint32_t)p[2] << 16 | (uint32_t)p[1] << 8 |
-           p[0];
-}
 
 // JPEG: the first start-of-frame segment, past the segments before it.
 bool JpegSize(const uint8_t* data, size_t size, uint32_t* width,
@@ -53,23 +46,6 @@ bool JpegSize(const uint8_t* data, size_t size, uint32_t* width,
     return false;
 }
 
-// BMP: the info header's width and height (negative for top-down rows).
-bool BmpSize(const uint8_t* data, size_t size, uint32_t* width,
-             uint32_t* height) {
-    if (size < 26) return false;
-    uint32_t infoSize = Little32(data + 14);
-    if (infoSize == 12) { // the OS/2 header: 16-bit sizes
-        *width = Little16(data + 18);
-        *height = Little16(data + 20);
-        return true;
-    }
-    int32_t w = (int32_t)Little32(data + 18), h = (int32_t)Little32(data + 22);
-    if (w <= 0 || h == 0 || h == INT32_MIN) return false;
-    *width = (uint32_t)w;
-    *height = (uint32_t)(h < 0 ? -h : h);
-    return true;
-}
-
 } // namespace
 
 GdipPictureFormat GdipReadPictureHeader(const uint8_t* data, size_t size,
@@ -85,9 +61,6 @@ GdipPictureFormat GdipReadPictureHeader(const uint8_t* data, size_t size,
         *height = Big32(data + 20);
         return GdipPictureFormat::Png;
     }
-    if (size >= 2 && data[0] == 'B' && data[1] == 'M')
-        return BmpSize(data, size, width, height) ? GdipPictureFormat::Bmp
-                                                  : GdipPictureFormat::Unknown;
     return GdipPictureFormat::Unknown;
 }
 

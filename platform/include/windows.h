@@ -303,14 +303,10 @@ typedef struct tagLOGFONTA {
 #define TRANSPARENT 1
 #define OPAQUE 2
 #define SRCCOPY 0x00CC0020
-#define ANSI_CHARSET 0
-#define DEFAULT_CHARSET 1
 #define GB2312_CHARSET 134
-#define FW_DONTCARE 0
 #define FW_NORMAL 400
 #define FW_BOLD 700
 #define CLR_INVALID 0xFFFFFFFF
-#define HGDI_ERROR ((HGDIOBJ)(LONG_PTR)-1)
 #define DI_NORMAL 0x0003
 
 #define CP_ACP 0
@@ -367,7 +363,6 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
 BOOL WINAPI DeleteObject(HGDIOBJ object);
 int WINAPI SetBkMode(HDC dc, int mode);
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color);
-COLORREF WINAPI SetBkColor(HDC dc, COLORREF color);
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
 HDC WINAPI CreateCompatibleDC(HDC dc);

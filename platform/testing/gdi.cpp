@@ -4,10 +4,6 @@
 
 #include "../gdi/gdi_private.h"
 
-long TestGdiGlyphRenders() {
-    return gdiGlyphRenders;
-}
-
 std::string TestGdiFontFile(HFONT handle) {
     GdiObject* object = GdiLookupObject(handle);
     if (!object || object->kind != GdiKind::Font) return "";

@@ -6,9 +6,6 @@
 
 #include <string>
 
-// Glyphs rasterised since the process started (each font rasterises a
-// character once, then draws it from its cache).
-long TestGdiGlyphRenders();
 // The file of the face a font was opened from ("" for a handle that is not
 // a font).
 std::string TestGdiFontFile(HFONT font);

@@ -24,24 +24,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     HBITMAP bitmap = ImageLoaderBitmap(&image);
     if (SUCCEEDED(loaded)) {
         // A picture of the size it says, within what is decoded at all,
-        // whose every pixel can be read.
+        // whose every row can be read to its end.
         if (!bitmap ||
             !GdipPictureSizeAllowed((uint32_t)width, (uint32_t)height))
             abort();
         HDC dc = CreateCompatibleDC(nullptr);
-        if (!SelectObject(dc, bitmap)) abort();
+        SelectObject(dc, bitmap);
         const PixelMap* map = GdiGetPixelMap(dc);
         if (!map || map->width != width || map->height != height) abort();
-        uint32_t mix = 0;
+        volatile uint32_t last = 0;
         for (int y = 0; y < height; ++y)
-            mix ^= map->pixels[(size_t)y * map->pitch + (size_t)(width - 1)];
-        (void)mix;
+            last = map->pixels[(size_t)y * map->pitch + (size_t)(width - 1)];
         DeleteDC(dc);
     } else if (bitmap || width != 0 || height != 0) {
         abort(); // a failed load leaves the loader empty
     }
     ImageLoaderDestroy(&image);
-    // Nothing is left behind, and GDI+ is shut down again.
-    if (GdiLiveObjectCount() != objectsBefore || GdipIsStarted()) abort();
+    if (GdiLiveObjectCount() != objectsBefore) abort();
     return 0;
 }

@@ -1,158 +1,175 @@
-// The flat GDI+ image API: decoding files into bitmaps and GDI bitmaps.
+// The GDI+ stand-in: finger.jpg decoded into a GDI bitmap, the format and
+// size a file's header states, and the files refused before decoding.
 
 #include <gtest/gtest.h>
-
-#include "gdi/dc.h"
-#include "gdiplus_fixture.h"
-#include "testing/gdi.h"
 
 #include <windows.h>
 #include <gdiplus.h>
 
-#include <fstream>
+#include <unistd.h>
+
 #include <string>
+#include <vector>
+
+#include "gdi/dc.h"
+#include "gdiplus/gdiplus_private.h"
+#include "temp_dir.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
 namespace {
 
-TEST_F(GdiplusTest, DecodesAJpegWithItsSizeIntoAGdiBitmap) {
-    std::string path = WriteJpeg("finger.jpg", 40, 23);
-    GpBitmap* bitmap = nullptr;
-    ASSERT_EQ(Open(path, &bitmap), Ok);
-    ASSERT_NE(bitmap, nullptr);
-    UINT width = 0, height = 0;
-    EXPECT_EQ(GdipGetImageWidth(bitmap, &width), Ok);
-    EXPECT_EQ(GdipGetImageHeight(bitmap, &height), Ok);
-    EXPECT_EQ(width, 40u);
-    EXPECT_EQ(height, 23u);
+typedef std::vector<uint8_t> Bytes;
 
-    HBITMAP gdiBitmap = nullptr;
-    ASSERT_EQ(GdipCreateHBITMAPFromBitmap(bitmap, &gdiBitmap, 0xFF000000), Ok);
-    EXPECT_EQ(GdipDisposeImage(bitmap), Ok);
-    HDC memory = CreateCompatibleDC(nullptr);
-    ASSERT_NE(SelectObject(memory, gdiBitmap), nullptr);
-    const PixelMap* map = GdiGetPixelMap(memory);
-    ASSERT_EQ(map->width, 40);
-    ASSERT_EQ(map->height, 23);
-    // Away from the edge JPEG keeps the colours close.
-    uint32_t white = map->pixels[10 * map->pitch + 5];
-    uint32_t red = map->pixels[10 * map->pitch + 35];
-    EXPECT_GE(white >> 16 & 0xFF, 0xF0u);
-    EXPECT_GE(white & 0xFF, 0xF0u);
-    EXPECT_GE(red >> 16 & 0xFF, 0xE0u);
-    EXPECT_LE(red & 0xFF, 0x20u);
-    EXPECT_EQ(white >> 24, 0u); // XRGB
-    DeleteDC(memory);
-    DeleteObject(gdiBitmap);
+// A JPEG's segments: SOI, an APP0 of `app` bytes, a frame header of the
+// given marker and size, and a scan header.
+Bytes Jpeg(uint8_t frame, unsigned width, unsigned height, unsigned app = 16) {
+    Bytes b = {0xFF, 0xD8, 0xFF, 0xE0, (uint8_t)(app >> 8), (uint8_t)app};
+    b.resize(b.size() + app - 2, 0);
+    uint8_t h1 = height >> 8, h0 = height & 0xFF, w1 = width >> 8,
+            w0 = width & 0xFF;
+    b.insert(b.end(), {0xFF, frame, 0, 11, 8, h1, h0, w1, w0, 1, 1, 0x11, 0});
+    b.insert(b.end(), {0xFF, 0xDA, 0, 8, 1, 1, 0, 0, 63, 0});
+    return b;
 }
 
-TEST_F(GdiplusTest, MissingEmptyAndTextFilesFail) {
-    GpBitmap* bitmap = reinterpret_cast<GpBitmap*>(&token);
-    EXPECT_EQ(Open(dir.path + "/nothing.jpg", &bitmap), FileNotFound);
-    EXPECT_EQ(bitmap, nullptr);
-    GpStatus empty = Open(WriteBytes("empty.jpg", ""), &bitmap);
-    EXPECT_NE(empty, Ok);
-    EXPECT_EQ(bitmap, nullptr);
-    GpStatus text =
-        Open(WriteBytes("text.jpg", "This is not a picture.\n"), &bitmap);
-    EXPECT_NE(text, Ok);
-    EXPECT_EQ(bitmap, nullptr);
-    EXPECT_NE(Open(dir.path, &bitmap), Ok); // a directory
-    EXPECT_EQ(GdipCreateBitmapFromFile(nullptr, &bitmap), InvalidParameter);
+Bytes Png(uint32_t width, uint32_t height) {
+    Bytes b = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A,
+               0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+    for (uint32_t v : {width, height})
+        for (int shift : {24, 16, 8, 0})
+            b.push_back((uint8_t)(v >> shift));
+    b.insert(b.end(), {8, 6, 0, 0, 0, 0, 0, 0, 0});
+    return b;
 }
 
-TEST_F(GdiplusTest, ATruncatedJpegStillDecodesAtItsFullSize) {
-    // Noise, so that the cut falls in the picture data, not its headers.
-    std::string whole = Path("whole.jpg");
-    SDL_Surface* noise = SDL_CreateRGBSurfaceWithFormat(
-        0, 128, 96, 32, SDL_PIXELFORMAT_ARGB8888);
-    ASSERT_NE(noise, nullptr);
-    uint32_t seed = 12345;
-    auto* pixels = static_cast<uint32_t*>(noise->pixels);
-    for (int i = 0; i < 128 * 96; ++i) {
-        seed = seed * 1103515245 + 12345;
-        pixels[i] = 0xFF000000 | seed >> 8;
+TEST(PictureHeaderTest, FormatAndSizeComeFromTheHeaderWithinLimits) {
+    Bytes baseline = Jpeg(0xC0, 992, 320), filled = Jpeg(0xC0, 7, 9),
+          tables = Jpeg(0xC0, 5, 6);
+    filled.insert(filled.begin() + 2, {0xFF, 0xFF});
+    tables.insert(tables.begin() + 2, // DHT and DAC look like frames
+                  {0xFF, 0xC4, 0, 4, 0, 0, 0xFF, 0xCC, 0, 4, 0, 0});
+    struct Case {
+        Bytes bytes;
+        GdipPictureFormat format;
+        uint32_t width, height;
+    } cases[] = {
+        {baseline, GdipPictureFormat::Jpeg, 992, 320},
+        {Jpeg(0xC2, 4000, 3000, 40000), GdipPictureFormat::Jpeg, 4000, 3000},
+        {filled, GdipPictureFormat::Jpeg, 7, 9},
+        {tables, GdipPictureFormat::Jpeg, 5, 6},
+        {Png(640, 480), GdipPictureFormat::Png, 640, 480}};
+    for (const Case& c : cases) {
+        uint32_t width = 0, height = 0;
+        EXPECT_EQ(GdipReadPictureHeader(c.bytes.data(), c.bytes.size(), &width,
+                                        &height),
+                  c.format);
+        EXPECT_EQ(width, c.width);
+        EXPECT_EQ(height, c.height);
     }
-    ASSERT_EQ(IMG_SaveJPG(noise, whole.c_str(), 90), 0);
-    SDL_FreeSurface(noise);
-    std::ifstream in(whole, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)),
-                      std::istreambuf_iterator<char>());
-    ASSERT_GT(bytes.size(), 4000u);
-    std::string cut = WriteBytes("cut.jpg", bytes.substr(0, bytes.size() / 2));
+    // Cut in the frame header, a scan before any frame, a segment of length
+    // 0, a BMP, a GIF, text.
+    for (const Bytes& bytes :
+         {Bytes(baseline.begin(), baseline.begin() + 26),
+          Bytes{0xFF, 0xD8, 0xFF, 0xDA, 0, 8, 1, 1, 0, 0, 63, 0},
+          Bytes{0xFF, 0xD8, 0xFF, 0xE1, 0, 0, 0xFF},
+          Bytes{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+          Bytes{'G', 'I', 'F', '8', '7', 'a', 2, 0, 1, 0},
+          Bytes{'t', 'x', 't'}}) {
+        uint32_t width = 0, height = 0;
+        EXPECT_EQ(
+            GdipReadPictureHeader(bytes.data(), bytes.size(), &width, &height),
+            GdipPictureFormat::Unknown)
+            << bytes.size() << " bytes";
+    }
+    // Pictures of up to 8192 by 8192 pixels, 32768 on a side, are decoded.
+    EXPECT_TRUE(GdipPictureSizeAllowed(8192, 8192));
+    EXPECT_TRUE(GdipPictureSizeAllowed(32768, 2048));
+    EXPECT_FALSE(GdipPictureSizeAllowed(8192, 8193));
+    EXPECT_FALSE(GdipPictureSizeAllowed(32769, 1));
+    EXPECT_FALSE(GdipPictureSizeAllowed(0, 10));
+}
+
+class GdiplusTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(dir.path.empty());
+        GdiplusStartupInput input;
+        ASSERT_EQ(GdiplusStartup(&token, &input, nullptr), Ok);
+    }
+    void TearDown() override { GdiplusShutdown(token); }
+    GpStatus Open(const std::string& path, GpBitmap** bitmap) {
+        std::u16string name(path.begin(), path.end());
+        return GdipCreateBitmapFromFile(name.c_str(), bitmap);
+    }
+    TempDir dir;
+    ULONG_PTR token = 0;
+};
+
+TEST_F(GdiplusTest, DecodesFingerJpgIntoAGdiBitmapOfItsSize) {
+    ASSERT_TRUE(dir.WriteJpeg("finger.jpg", 40, 23, 0x00FF0000));
     GpBitmap* bitmap = nullptr;
-    ASSERT_EQ(Open(cut, &bitmap), Ok);
+    ASSERT_EQ(Open(dir.path + "/finger.jpg", &bitmap), Ok);
     UINT width = 0, height = 0;
     GdipGetImageWidth(bitmap, &width);
     GdipGetImageHeight(bitmap, &height);
-    EXPECT_EQ(width, 128u);
-    EXPECT_EQ(height, 96u);
-    GdipDisposeImage(bitmap);
-}
-
-TEST_F(GdiplusTest, TransparencyIsCompositedOverTheBackground) {
-    std::string path = Path("alpha.png");
-    SDL_Surface* picture =
-        SDL_CreateRGBSurfaceWithFormat(0, 3, 1, 32, SDL_PIXELFORMAT_ARGB8888);
-    auto* pixels = static_cast<uint32_t*>(picture->pixels);
-    pixels[0] = 0x00000000; // transparent
-    pixels[1] = 0xFF102030; // opaque
-    pixels[2] = 0x80FF0000; // half red
-    ASSERT_EQ(IMG_SavePNG(picture, path.c_str()), 0);
-    SDL_FreeSurface(picture);
-
-    GpBitmap* bitmap = nullptr;
-    ASSERT_EQ(Open(path, &bitmap), Ok);
+    EXPECT_EQ(width, 40u);
+    EXPECT_EQ(height, 23u);
     HBITMAP gdiBitmap = nullptr;
     ASSERT_EQ(GdipCreateHBITMAPFromBitmap(bitmap, &gdiBitmap, 0xFFFFFFFF), Ok);
     GdipDisposeImage(bitmap);
     HDC memory = CreateCompatibleDC(nullptr);
     SelectObject(memory, gdiBitmap);
     const PixelMap* map = GdiGetPixelMap(memory);
-    EXPECT_EQ(map->pixels[0], 0x00FFFFFFu);
-    EXPECT_EQ(map->pixels[1], 0x00102030u);
-    EXPECT_EQ(map->pixels[2], 0x00FF7F7Fu);
+    ASSERT_EQ(map->width, 40);
+    ASSERT_EQ(map->height, 23);
+    EXPECT_EQ(map->pixels[10 * 40 + 5], 0x00FFFFFFu); // the white band
+    uint32_t red = map->pixels[10 * 40 + 35];         // red, no top byte
+    EXPECT_TRUE(red >> 16 >= 0xE0 && red >> 16 <= 0xFF) << red;
+    EXPECT_LE(red >> 8 & 0xFF, 0x20u);
+    EXPECT_LE(red & 0xFF, 0x20u);
     DeleteDC(memory);
     DeleteObject(gdiBitmap);
 }
 
-TEST_F(GdiplusTest, HandlesAreCheckedAndStartUpIsNeeded) {
-    int junk = 0;
-    GpImage* stranger = reinterpret_cast<GpImage*>(&junk);
-    UINT size = 0;
-    HBITMAP gdiBitmap = nullptr;
-    EXPECT_EQ(GdipGetImageWidth(stranger, &size), InvalidParameter);
-    EXPECT_EQ(GdipGetImageHeight(nullptr, &size), InvalidParameter);
-    EXPECT_EQ(GdipDisposeImage(stranger), InvalidParameter);
-    EXPECT_EQ(GdipCreateHBITMAPFromBitmap(static_cast<GpBitmap*>(stranger),
-                                          &gdiBitmap, 0),
-              InvalidParameter);
-
+// Each file refused with GDI+'s status, nothing decoded: what is no picture
+// and what is too large to hold.
+TEST_F(GdiplusTest, FilesThatAreNoPictureOrTooLargeAreRefused) {
+    std::string svg = "<svg xmlns='http://www.w3.org/2000/svg' width='300' "
+                      "height='200'><rect width='300' height='200'/></svg>";
+    // A JPEG's frame header with no zero byte (SDL_image's SVG reader looks
+    // up to the first), then an SVG: no other format's decoder may run.
+    Bytes svgBehindJpeg = {0xFF, 0xD8, 0xFF, 0xC0, 1, 1, 8, 1, 1, 1, 1};
+    svgBehindJpeg.resize(4 + 0x0101, 1);
+    svgBehindJpeg.insert(svgBehindJpeg.end(), svg.begin(), svg.end());
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        GpStatus status;
+    } cases[] = {
+        {"empty.jpg", {}, UnknownImageFormat},
+        {"text.jpg", {'n', 'o', ' ', 'p', 'i', 'c', '\n'}, UnknownImageFormat},
+        {"none.jpg", Jpeg(0xC0, 0, 0), UnknownImageFormat},
+        {"svg.jpg", svgBehindJpeg, UnknownImageFormat},
+        {"huge.jpg", Jpeg(0xC0, 65000, 65000), OutOfMemory},
+        {"wide.png", Png(100000, 1), OutOfMemory}};
+    for (const Case& c : cases) {
+        std::string path =
+            dir.WriteBytes(c.name, std::string(c.bytes.begin(), c.bytes.end()));
+        GpBitmap* bitmap = reinterpret_cast<GpBitmap*>(1);
+        EXPECT_EQ(Open(path, &bitmap), c.status) << c.name;
+        EXPECT_EQ(bitmap, nullptr) << c.name;
+    }
+    // A good picture grown past the largest file read is not read at all.
+    ASSERT_TRUE(dir.WriteJpeg("big.jpg", 16, 16, 0x3060C0));
+    std::string big = dir.path + "/big.jpg";
+    ASSERT_EQ(truncate(big.c_str(), (off_t)kGdipMaxFileBytes + 1), 0);
     GpBitmap* bitmap = nullptr;
-    std::string path = WriteJpeg("a.jpg", 8, 8);
-    ASSERT_EQ(Open(path, &bitmap), Ok);
-    EXPECT_EQ(GdipDisposeImage(bitmap), Ok);
-    EXPECT_EQ(GdipDisposeImage(bitmap), InvalidParameter);
-
-    // Start-ups nest; decoding needs one to be running.
-    ULONG_PTR second = 0;
-    GdiplusStartupInput input;
-    ASSERT_EQ(GdiplusStartup(&second, &input, nullptr), Ok);
-    EXPECT_NE(second, token);
-    GdiplusShutdown(second);
-    ASSERT_EQ(Open(path, &bitmap), Ok);
-    GdipDisposeImage(bitmap);
-    GdiplusShutdown(token);
-    EXPECT_EQ(Open(path, &bitmap), GdiplusNotInitialized);
-    input.GdiplusVersion = 9;
-    EXPECT_EQ(GdiplusStartup(&second, &input, nullptr),
-              UnsupportedGdiplusVersion);
-    input.GdiplusVersion = 1;
-    EXPECT_EQ(GdiplusStartup(nullptr, &input, nullptr), InvalidParameter);
-    GdiplusStartupOutput output;
-    ASSERT_EQ(GdiplusStartup(&token, &input, &output), Ok); // for TearDown
+    EXPECT_EQ(Open(big, &bitmap), OutOfMemory);
+    EXPECT_EQ(Open(dir.path + "/missing.jpg", &bitmap), FileNotFound);
+    EXPECT_EQ(Open(dir.path, &bitmap), Win32Error) << "a directory";
+    EXPECT_EQ(bitmap, nullptr);
 }
 
 } // namespace

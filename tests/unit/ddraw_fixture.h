@@ -1,0 +1,70 @@
+// A window and the game's DirectDraw object for the display tests, and the
+// surfaces and fills they draw with. Every test releases what it made.
+#ifndef QEL_TESTS_UNIT_DDRAW_FIXTURE_H
+#define QEL_TESTS_UNIT_DDRAW_FIXTURE_H
+
+#include <ddraw.h>
+
+#include <algorithm>
+
+#include "platform_fixture.h"
+#include "testing/ddraw.h"
+
+class DirectDrawTest : public PlatformTest {
+  protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        TestResetDirectDraw();
+        WNDCLASSEXA cls = {};
+        cls.cbSize = sizeof(cls);
+        cls.lpfnWndProc = DefWindowProcA;
+        cls.lpszClassName = "QelDisplayTest";
+        ASSERT_NE(RegisterClassExA(&cls), 0);
+        window = CreateWindowExA(0, cls.lpszClassName, "Qel", WS_POPUP, 0, 0,
+                                 1024, 768, nullptr, nullptr, nullptr, nullptr);
+        LPDIRECTDRAW first = nullptr;
+        ASSERT_EQ(DirectDrawCreate(nullptr, &first, nullptr), DD_OK);
+        ASSERT_EQ(first->QueryInterface(IID_IDirectDraw7, (void**)&dd), DD_OK);
+        first->Release();
+        ASSERT_EQ(
+            dd->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE),
+            DD_OK);
+    }
+    void TearDown() override {
+        if (dd) dd->Release();
+        EXPECT_EQ(TestLiveSurfaces(), 0);
+        EXPECT_EQ(TestLiveDirectDrawObjects(), 0);
+        PlatformTest::TearDown();
+    }
+
+    LPDIRECTDRAWSURFACE7 Offscreen(DWORD width, DWORD height,
+                                   HRESULT* result = nullptr) {
+        DDSURFACEDESC2 desc = {};
+        desc.dwSize = sizeof(desc);
+        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_CKSRCBLT;
+        desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+        desc.ddckCKSrcBlt = {0x00FFFFFF, 0x00FFFFFF}; // white, as the game's
+        desc.dwWidth = width;
+        desc.dwHeight = height;
+        LPDIRECTDRAWSURFACE7 surface = nullptr;
+        HRESULT hr = dd->CreateSurface(&desc, &surface, nullptr);
+        if (result) *result = hr;
+        return surface;
+    }
+    static HRESULT Fill(LPDIRECTDRAWSURFACE7 surface, RECT* rect,
+                        DWORD colour) {
+        DDBLTFX fx = {};
+        fx.dwSize = sizeof(fx);
+        fx.dwFillColor = colour;
+        return surface->Blt(rect, nullptr, nullptr,
+                            DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+    }
+    static int Count(const TestSurfaceImage& image, uint32_t pixel) {
+        return (int)std::count(image.pixels.begin(), image.pixels.end(), pixel);
+    }
+
+    HWND window = nullptr;
+    LPDIRECTDRAW7 dd = nullptr;
+};
+
+#endif
