@@ -42,11 +42,11 @@ bool ReadEntries(const uint8_t* data, size_t size, std::vector<Entry>& out) {
         WORD type = r.Word();
         bool nameIsOrdinal = r.Word() == 0xFFFF;
         WORD name = r.Word();
+        // Every header has its 32 bytes at least, so each entry moves on.
         if (!r.ok || headerSize < 32 || headerSize > size - offset ||
             dataSize > size - offset - headerSize)
             return false;
-        // The leading empty entry (type 0) marks the file as 32-bit.
-        if (typeIsOrdinal && nameIsOrdinal && type != 0)
+        if (typeIsOrdinal && nameIsOrdinal)
             out.push_back({type, name, offset + headerSize, dataSize});
         offset += headerSize + dataSize;
         offset += (4 - offset % 4) % 4;
@@ -104,7 +104,7 @@ int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size) {
     for (UINT i = 0; i < id % 16 && r.ok; ++i)
         r.Skip(r.Word() * 2u);
     WORD length = r.Word();
-    if (!r.Has(length * 2u) || length == 0) return 0;
+    if (!r.Has(length * 2u)) return 0;
     std::u16string text(length, u'\0');
     for (char16_t& c : text)
         c = r.Word();

@@ -27,7 +27,8 @@ namespace {
 std::map<const void*, std::unique_ptr<HICON__>> icons;
 
 // Decodes one 32-bit RT_ICON image: a DIB with twice the height, its rows
-// of blue, green, red and alpha bottom row first, then the AND mask.
+// of blue, green, red and alpha bottom row first, then the AND mask, which
+// the alpha makes needless.
 bool DecodeIconImage(ResReader r, HICON__::Image& image) {
     DWORD headerSize = r.Dword();
     LONG width = (LONG)r.Dword();
@@ -38,8 +39,7 @@ bool DecodeIconImage(ResReader r, HICON__::Image& image) {
     if (!r.ok || bits != 32 || width < 1 || width > 256 || height != width)
         return false;
     r.Skip(headerSize - 16);
-    size_t maskStride = ((size_t)width + 31) / 32 * 4;
-    if (!r.Has(((size_t)width * 4 + maskStride) * height)) return false;
+    if (!r.Has((size_t)width * height * 4)) return false;
     image.width = width;
     image.height = height;
     image.argb.resize((size_t)width * height);

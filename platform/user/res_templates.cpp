@@ -10,10 +10,7 @@ bool UserParseMenu(const void* data, DWORD size, UserMenu& out) {
     out = UserMenu();
     if (!data) return false;
     ResReader r(data, size);
-    WORD version = r.Word();
-    WORD headerSize = r.Word();
-    if (version != 0) return false; // MENUEX
-    r.Skip(headerSize);
+    if (r.Dword() != 0) return false; // version 0 and no header: not MENUEX
     for (bool lastPopup = false; r.ok && !lastPopup;) {
         UserMenuPopup popup;
         WORD flags = r.Word();
@@ -31,7 +28,6 @@ bool UserParseMenu(const void* data, DWORD size, UserMenu& out) {
         }
         out.popups.push_back(popup);
     }
-    if (!r.ok) out = UserMenu();
     return r.ok;
 }
 
@@ -75,6 +71,5 @@ bool UserParseDialog(const void* data, DWORD size, UserDialogTemplate& out) {
         r.Skip(r.Word()); // creation data, which no control of ours takes
         t.items.push_back(item);
     }
-    if (!r.ok) out = UserDialogTemplate();
     return r.ok;
 }

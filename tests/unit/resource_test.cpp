@@ -146,6 +146,7 @@ TEST_F(Resources, AboutBoxShowsIconVersionAndOk) {
     EXPECT_EQ(t.items[0].textOrdinal, ICON_LARGE);
     const UserDialogItem &icon = t.items[0], &version = t.items[1],
                          &second = t.items[2], &ok = t.items[3];
+    EXPECT_TRUE(t.x > 0 && t.y > 0 && icon.cx == icon.cy);
     EXPECT_LE(icon.x + icon.cx, version.x);
     EXPECT_LE(version.y + version.cy, second.y);
     EXPECT_LE(std::max(version.x + version.cx, second.x + second.cx), ok.x);
@@ -174,12 +175,12 @@ TEST_F(Resources, GameIconsHaveTheirTrueColourImages) {
 }
 
 // A 2 by 2 image (rows bottom first in the DIB) decodes top row first and
-// draws blended by its alpha, clipped at the target's edges. Images of
-// another depth and damaged ones are left out of their group.
+// draws blended by its alpha, clipped to a 3 by 3 target in a frame it must
+// not touch. Images of another depth and damaged ones are left out.
 TEST_F(Resources, IconImagesDecodeAndDrawBlendedByAlpha) {
     const uint32_t R = 0xFF0000, B = 0x0000FF, W = 0xFFFFFF, H = 0x80007F;
-    const std::vector<uint32_t> top = {0xFF000000 | R, 0x80000000 | R, 0,
-                                       0xFF000000 | W};
+    const std::vector<uint32_t> top = {0xFF000000 | R, 0x80000000 | R,
+                                       0xFF000000 | W, 0};
     Bytes image, group = {0, 0, 1, 0, 3, 0};
     for (uint32_t v : {40u, 2u, 4u, 0x200001u, 0u, 0u, 0u, 0u, 0u, 0u})
         Put32(image, v);
@@ -192,33 +193,34 @@ TEST_F(Resources, IconImagesDecodeAndDrawBlendedByAlpha) {
         group.insert(group.end(), {2, 2, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, id, 0});
     Bytes res =
         Res({{3, 1, image}, {3, 2, lowDepth}, {3, 3, cut}, {14, 1, group}});
-    ASSERT_NE(UserCreateModule(res.data(), res.size()), nullptr);
+    ASSERT_EQ(UserCreateModule(res.data(), res.size()), game);
     HICON icon = LoadIconA(game, MAKEINTRESOURCEA(1));
     std::vector<uint32_t> argb;
     int w = 0, h = 0;
     ASSERT_TRUE(UserIconImage(icon, 2, argb, w, h));
     EXPECT_EQ(argb, top);
 
-    std::vector<uint32_t> pixels(9, B);
-    PixelMap map = {pixels.data(), 3, 3, 3};
+    std::vector<uint32_t> pixels(5 * 4, B), expected = pixels;
+    PixelMap map = {&pixels[4], 3, 3, 4}; // a row above, one below, a column
     HDC dc = GdiCreatePixelDC(map);
     for (int at : {1, -1, 2})
         EXPECT_TRUE(DrawIconEx(dc, at, at, icon, 2, 2, 0, nullptr, DI_NORMAL));
-    EXPECT_EQ(pixels, (std::vector<uint32_t>{W, B, B, B, R, H, B, B, R}));
+    for (auto [at, color] : {std::pair{9, R}, {10, H}, {13, W}, {14, R}})
+        expected[at] = color;
+    EXPECT_EQ(pixels, expected);
     EXPECT_FALSE(DrawIconEx(dc, 0, 0, icon, 3, 3, 0, nullptr, DI_NORMAL));
     GdiDeletePixelDC(dc);
 }
 
 TEST_F(Resources, AcceleratorsAreAltQuestionMarkAndAltSlashForAbout) {
-    EXPECT_NE(LoadAcceleratorsA(game, MAKEINTRESOURCEA(RES_MAIN)), nullptr);
-    EXPECT_EQ(LoadAcceleratorsA(game, MAKEINTRESOURCEA(DLG_ABOUT)), nullptr);
     DWORD size = 0;
     const uint8_t* e = Find(RT_ACCELERATOR, RES_MAIN, size);
+    EXPECT_EQ((void*)LoadAcceleratorsA(game, MAKEINTRESOURCEA(RES_MAIN)), e);
+    EXPECT_EQ(LoadAcceleratorsA(game, MAKEINTRESOURCEA(DLG_ABOUT)), nullptr);
     ASSERT_EQ(size, 16u); // flags, key, command and padding: two entries
-    const char keys[] = {'?', '/'};
     for (int i = 0; i < 2; ++i, e += 8) {
         EXPECT_EQ(e[0] | e[1] << 8, FALT | (i == 1 ? 0x80 : 0)); // 0x80: last
-        EXPECT_EQ(e[2] | e[3] << 8, keys[i]);
+        EXPECT_EQ(e[2] | e[3] << 8, "?/"[i]);
         EXPECT_EQ(e[4] | e[5] << 8, CMD_ABOUT);
     }
 }
@@ -228,8 +230,9 @@ TEST_F(Resources, AcceleratorsAreAltQuestionMarkAndAltSlashForAbout) {
 // sanitizer build checks every byte read; the fuzz target goes further).
 TEST_F(Resources, DamagedInputFailsCleanly) {
     Bytes original(qelResourceData, qelResourceData + qelResourceSize);
-    Bytes shortHeader = Res({{6, 1, {}}});
-    shortHeader[36] = 28;
+    Bytes shortHeader = Res({}); // 28 bytes of header and 4 of data
+    shortHeader[0] = 4;
+    shortHeader[4] = 28;
     for (const Bytes& bad :
          {Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9},
           Bytes(original.begin(), original.begin() + 64), shortHeader}) {
@@ -243,8 +246,8 @@ TEST_F(Resources, DamagedInputFailsCleanly) {
         return isMenu ? UserParseMenu(b.data(), b.size(), m)
                       : UserParseDialog(b.data(), b.size(), d);
     };
-    // Each template cut short at any length, or of another shape: MENUEX, a
-    // command on the bar, a popup in a popup (after "文件(&F)"); a
+    // Each template cut anywhere, or of another shape: MENUEX, a command on
+    // the bar, unended commands, a popup in a popup (after "文件(&F)"); a
     // DLGTEMPLATEEX, a menu, a window class, a control's class by name.
     const uint8_t iconClass[] = {0xFF, 0xFF, 0x82, 0};
     for (bool isMenu : {true, false}) {
@@ -258,7 +261,7 @@ TEST_F(Resources, DamagedInputFailsCleanly) {
             std::search(data, data + size, iconClass, iconClass + 4) - data;
         std::vector<std::pair<size_t, WORD>> shapes = {
             {2, 0xFFFF}, {18, 1}, {20, 1}, {control, 'A'}};
-        if (isMenu) shapes = {{0, 1}, {4, 0}, {20, MF_POPUP}};
+        if (isMenu) shapes = {{0, 1}, {4, 0}, {20, 0}, {20, 0x90}};
         for (auto [at, value] : shapes) {
             Bytes b(data, data + size);
             b.at(at) = (uint8_t)value;
