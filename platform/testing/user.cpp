@@ -5,31 +5,9 @@
 #include "../kernel/tick_internal.h"
 #include "../user/user_internal.h"
 
-extern bool userRecordBoxes;
-extern bool userBoxesAnyDriver;
-extern TestShownMessageBox userShownBox;
-extern std::vector<TestMessageBox> userBoxes;
-extern bool userPacing;
-extern int userPresentCount;
-extern void (*userModalIdle)();
-extern bool userModalTestMode;
-extern bool userCaptureShown;
-extern std::vector<uint32_t> userShown;
-extern void (*userPeekHook)();
-extern void (*userPresentHook)(const uint32_t*, int);
-
 void TestSetTickCount(DWORD ms) {
     kernelTickFixed = true;
     kernelTickValue = ms;
-}
-
-void TestAdvanceTickCount(DWORD ms) {
-    kernelTickFixed = true;
-    kernelTickValue += ms;
-}
-
-void TestUseRealTickCount() {
-    kernelTickFixed = false;
 }
 
 static void Key(int virtualKey, bool down, bool repeat) {
@@ -66,14 +44,12 @@ void TestSetKeyState(int virtualKey, bool down) {
 }
 
 void TestSetModalIdle(void (*idle)()) {
-    userModalTestMode = true;
     userModalIdle = idle;
 }
 
 void TestRecordMessageBoxes(bool on) {
     userRecordBoxes = on;
     userBoxesAnyDriver = false;
-    userModalTestMode = true;
     userCaptureShown = true;
     userPacing = false;
 }
@@ -91,6 +67,10 @@ uint32_t TestSdlWindowId(HWND window) {
     return IsWindow(window) && window->sdl ? SDL_GetWindowID(window->sdl) : 0;
 }
 
+int TestWindowRecords() {
+    return UserWindowRecords();
+}
+
 const std::vector<TestMessageBox>& TestMessageBoxes() {
     return userBoxes;
 }
@@ -100,10 +80,6 @@ void TestClearMessageBoxes() {
 
 void TestSetPresentPacing(bool on) {
     userPacing = on;
-}
-
-std::vector<uint32_t> TestScreenPixels() {
-    return userShown;
 }
 
 uint32_t TestScreenPixel(int x, int y) {

@@ -6,14 +6,12 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
-// The tick count: fixed at `ms` until the next call, or the real clock again
-// after TestUseRealTickCount.
+#include "../user/seam_state.h"
+
+// The tick count: fixed at `ms` until TestResetUser.
 void TestSetTickCount(DWORD ms);
-void TestAdvanceTickCount(DWORD ms);
-void TestUseRealTickCount();
 
 // A key as the keyboard would deliver it, in the order given: it changes the
 // key state that GetAsyncKeyState reports and becomes WM_KEYDOWN/WM_KEYUP
@@ -28,18 +26,13 @@ void TestCloseRequest();
 // Only the state GetAsyncKeyState reports, with no message.
 void TestSetKeyState(int virtualKey, bool down);
 
-// Called by menu and dialog loops each time they find no input waiting, so
-// a test can feed them keys; without one a loop with no input ends as if
-// Escape had been pressed, so that a test never hangs.
+// Called by menu, dialog and message-box loops each time they find no input
+// waiting, so that a test can feed them; a loop nobody answers stays open,
+// as with a player.
 void TestSetModalIdle(void (*idle)());
 
 // Message boxes: recorded (and not shown) while recording is on.
-struct TestMessageBox {
-    HWND owner;
-    std::string text;
-    std::string caption;
-    UINT type;
-};
+typedef UserBoxRecord TestMessageBox;
 void TestRecordMessageBoxes(bool on);
 const std::vector<TestMessageBox>& TestMessageBoxes();
 void TestClearMessageBoxes();
@@ -50,29 +43,26 @@ void TestClearMessageBoxes();
 // hook (TestSetModalIdle), by keys or by SDL events aimed at the box's
 // window; a box nobody answers stays up.
 void TestShowMessageBoxes();
-// The message box shown last: its SDL window id (0 once it has closed), its
-// place on the desktop, and its pixels as last drawn (XRGB, rows as wide as
-// `rect`), kept after it closes.
-struct TestShownMessageBox {
-    uint32_t window = 0;
-    RECT rect = {};
-    std::vector<uint32_t> pixels;
-};
+// The message box shown last: its SDL window id (0 once it has closed) and
+// its place on the desktop.
+typedef UserShownBox TestShownMessageBox;
 const TestShownMessageBox& TestMessageBoxShown();
 // The SDL window id of a window, to aim SDL events at it (0 for none).
 uint32_t TestSdlWindowId(HWND window);
+// The window records the stand-in holds: a destroyed top-level window keeps
+// its record (its handle stays unique), a dialog's goes when it ends.
+int TestWindowRecords();
 
 // Presenting: pacing by the display refresh (on by default; recording
 // message boxes turns it off), and the last picture shown in a window (a
-// frame, or the menu or a dialog drawn over it) as 1024 by 768 XRGB pixels,
-// empty before the first. Pixels are kept once TestRecordMessageBoxes(true)
-// has been called.
+// frame, or the menu or a dialog drawn over it), read a pixel at a time
+// (XRGB; 0 before the first, or outside). Pixels are kept once
+// TestRecordMessageBoxes(true) has been called.
 void TestSetPresentPacing(bool on);
-std::vector<uint32_t> TestScreenPixels();
 uint32_t TestScreenPixel(int x, int y);
 int TestPresentCount();
 
-// The copy behind TestScreenPixels: on from TestRecordMessageBoxes(true),
+// The copy behind TestScreenPixel: on from TestRecordMessageBoxes(true),
 // off here, so that a benchmark presents as the game does, without it.
 void TestCaptureScreen(bool on);
 

@@ -3,32 +3,19 @@
 // the close request IDCANCEL, as the dialog manager does.
 #include <windows.h>
 
-#include <algorithm>
-#include <memory>
-
 #include "paint.h"
 #include "resource_internal.h"
 #include "user_internal.h"
 
+// Tests feed the modal loops from here.
 void (*userModalIdle)() = nullptr;
-bool userModalTestMode = false;
 
-bool UserModalIdle() {
-    if (userModalIdle) {
-        userModalIdle();
-        return false;
-    }
-    return userModalTestMode;
+void UserModalIdle() {
+    if (userModalIdle) userModalIdle();
 }
 
 namespace {
 
-const COLORREF kFace = RGB(240, 240, 240);
-const COLORREF kCaption = RGB(0, 90, 170);
-const COLORREF kEdge = RGB(100, 100, 100);
-const COLORREF kButton = RGB(225, 225, 225);
-const COLORREF kButtonEdge = RGB(0, 120, 215);
-const int kCaptionHeight = 26;
 const int kBorder = 2;
 
 struct Layout {
@@ -46,24 +33,21 @@ void Draw(HWND dialog, const UserDialogTemplate& tmpl, const Layout& at,
           HICON icon, int focus) {
     UserCanvas canvas(dialog->owner);
     int left = at.left - kBorder;
-    int top = at.top - kCaptionHeight;
+    int top = at.top - kUiCaptionHeight;
     int right = at.left + at.X(tmpl.cx) + kBorder;
     int bottom = at.top + at.Y(tmpl.cy) + kBorder;
-    canvas.Fill(left, top, right, bottom, kFace);
-    canvas.Frame(left, top, right, bottom, kEdge);
-    canvas.Fill(left + 1, top + 1, right - 1, at.top, kCaption);
-    canvas.Label(left + 10, top + 5, Ansi(tmpl.caption), RGB(255, 255, 255),
-                 true);
+    canvas.Fill(left, top, right, bottom, kUiFace);
+    canvas.Frame(left, top, right, bottom, kUiEdge);
+    canvas.Fill(left + 1, top + 1, right - 1, at.top, kUiCaption);
+    canvas.Label(left + 10, top + 5, Ansi(tmpl.caption), kUiWhite, true);
     if (tmpl.style & WS_SYSMENU) {
         // The caption's close box.
-        int size = kCaptionHeight - 8;
+        int size = kUiCaptionHeight - 8;
         int boxLeft = right - 5 - size;
-        canvas.Fill(boxLeft, top + 4, boxLeft + size, top + 4 + size,
-                    RGB(232, 17, 35));
+        canvas.Fill(boxLeft, top + 4, boxLeft + size, top + 4 + size, kUiClose);
         SIZE cross = canvas.Measure("x", true);
         canvas.Label(boxLeft + (size - cross.cx) / 2,
-                     top + 4 + (size - cross.cy) / 2, "x", RGB(255, 255, 255),
-                     true);
+                     top + 4 + (size - cross.cy) / 2, "x", kUiWhite, true);
     }
     for (size_t i = 0; i < tmpl.items.size(); ++i) {
         const UserDialogItem& item = tmpl.items[i];
@@ -83,17 +67,18 @@ void Draw(HWND dialog, const UserDialogTemplate& tmpl, const Layout& at,
                     plain += c == '&' ? std::string("&&") : std::string(1, c);
                 text = plain;
             }
-            canvas.Label(x, y, text, RGB(0, 0, 0));
+            canvas.Label(x, y, text, kUiBlack);
         } else if (item.classOrdinal == 0x80) {
             bool isDefault = (item.style & 0x0F) == BS_DEFPUSHBUTTON;
-            canvas.Fill(x, y, x + w, y + h, kButton);
-            canvas.Frame(x, y, x + w, y + h, isDefault ? kButtonEdge : kEdge);
+            canvas.Fill(x, y, x + w, y + h, kUiButton);
+            canvas.Frame(x, y, x + w, y + h,
+                         isDefault ? kUiHighlight : kUiEdge);
             if (isDefault)
-                canvas.Frame(x + 1, y + 1, x + w - 1, y + h - 1, kButtonEdge);
+                canvas.Frame(x + 1, y + 1, x + w - 1, y + h - 1, kUiHighlight);
             std::string text = Ansi(item.text);
             SIZE size = canvas.Measure(UserStripMnemonic(text, nullptr));
             canvas.Label(x + (w - size.cx) / 2, y + (h - size.cy) / 2, text,
-                         RGB(0, 0, 0));
+                         kUiBlack);
             if ((int)i == focus)
                 canvas.FocusRect(x + 3, y + 3, x + w - 3, y + h - 3);
         }
@@ -112,17 +97,16 @@ int DefaultButton(const UserDialogTemplate& tmpl) {
 
 } // namespace
 
-// Runs the dialog modally: WM_INITDIALOG, then keys until its procedure
-// calls EndDialog. -1 when the template can't be had.
+// Runs the dialog modally over its owner: WM_INITDIALOG, then keys until its
+// procedure calls EndDialog. -1 when the template can't be had.
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName,
                                HWND owner, DLGPROC dialogProc, LPARAM param) {
     DWORD size = 0;
     const void* data =
         UserFindResource(instance, RT_DIALOG, templateName, &size);
     UserDialogTemplate tmpl;
-    if (!data || !UserParseDialog(data, size, tmpl) || !dialogProc) return -1;
-    if (!IsWindow(owner)) owner = UserMainWindow();
-    if (!owner) return -1;
+    if (!data || !UserParseDialog(data, size, tmpl) || !IsWindow(owner))
+        return -1;
 
     HWND dialog = UserCreateDialogWindow(owner, dialogProc);
     HICON icon = nullptr;
@@ -146,7 +130,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName,
         }
     }
     at.left = at.X(tmpl.x) + kBorder;
-    at.top = at.Y(tmpl.y) + kCaptionHeight;
+    at.top = at.Y(tmpl.y) + kUiCaptionHeight;
 
     SendMessageA(dialog, WM_INITDIALOG,
                  focus >= 0 ? (WPARAM)tmpl.items[focus].id : 0, param);
@@ -156,12 +140,8 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName,
         UserInput in;
         UserPumpInput();
         if (!UserTakeInput(in)) {
-            if (UserModalIdle()) {
-                SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-                if (!dialog->dialogEnded) break;
-            } else {
-                UserWaitInput(50);
-            }
+            UserModalIdle();
+            UserWaitInput(50);
             continue;
         }
         if (in.kind == UserInput::Close ||

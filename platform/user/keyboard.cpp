@@ -114,7 +114,7 @@ SHORT WINAPI GetAsyncKeyState(int virtualKey) {
 // Keys pressed with Alt, Alt itself and F10 are system keys.
 MSG UserMessageFromInput(const UserInput& input) {
     MSG msg = {};
-    msg.hwnd = UserFocusWindow();
+    msg.hwnd = UserMainWindow();
     msg.time = GetTickCount();
     if (input.kind == UserInput::Close) {
         msg.message = WM_CLOSE;

@@ -26,10 +26,7 @@ struct Popup {
 
 const int kBarHeight = 24;
 const int kRowHeight = 24;
-const COLORREF kMenuColor = RGB(240, 240, 240);
-const COLORREF kHighlight = RGB(0, 120, 215);
-const COLORREF kTextColor = RGB(0, 0, 0);
-const COLORREF kEdge = RGB(160, 160, 160);
+const COLORREF kMenuEdge = RGB(160, 160, 160);
 
 Entry MakeEntry(const std::u16string& text, UINT id) {
     Entry entry;
@@ -58,8 +55,8 @@ bool LoadPopups(HWND window, std::vector<Popup>& popups) {
 void Draw(HWND window, const std::vector<Popup>& popups, int bar, bool open,
           int item) {
     UserCanvas canvas(window);
-    canvas.Fill(0, 0, kScreenWidth, kBarHeight, kMenuColor);
-    canvas.Fill(0, kBarHeight - 1, kScreenWidth, kBarHeight, kEdge);
+    canvas.Fill(0, 0, kScreenWidth, kBarHeight, kUiFace);
+    canvas.Fill(0, kBarHeight - 1, kScreenWidth, kBarHeight, kMenuEdge);
     int x = 0;
     int openX = 0;
     for (size_t i = 0; i < popups.size(); ++i) {
@@ -69,11 +66,11 @@ void Draw(HWND window, const std::vector<Popup>& popups, int bar, bool open,
             20;
         bool selected = (int)i == bar;
         if (selected) {
-            canvas.Fill(x, 0, x + width, kBarHeight - 1, kHighlight);
+            canvas.Fill(x, 0, x + width, kBarHeight - 1, kUiHighlight);
             openX = x;
         }
         canvas.Label(x + 10, 4, popups[i].title.text,
-                     selected ? RGB(255, 255, 255) : kTextColor);
+                     selected ? kUiWhite : kUiBlack);
         x += width;
     }
     if (!open) {
@@ -89,16 +86,16 @@ void Draw(HWND window, const std::vector<Popup>& popups, int bar, bool open,
                 48);
     int top = kBarHeight;
     int bottom = top + 4 + kRowHeight * (int)popup.items.size();
-    canvas.Fill(openX, top, openX + width, bottom, kMenuColor);
-    canvas.Frame(openX, top, openX + width, bottom, kEdge);
+    canvas.Fill(openX, top, openX + width, bottom, kUiFace);
+    canvas.Frame(openX, top, openX + width, bottom, kMenuEdge);
     for (size_t i = 0; i < popup.items.size(); ++i) {
         int rowTop = top + 2 + kRowHeight * (int)i;
         bool selected = (int)i == item;
         if (selected)
             canvas.Fill(openX + 2, rowTop, openX + width - 2,
-                        rowTop + kRowHeight, kHighlight);
+                        rowTop + kRowHeight, kUiHighlight);
         canvas.Label(openX + 28, rowTop + 4, popup.items[i].text,
-                     selected ? RGB(255, 255, 255) : kTextColor);
+                     selected ? kUiWhite : kUiBlack);
     }
     UserShowPixels(window, canvas.map);
 }
@@ -137,7 +134,7 @@ void UserMenuLoop(HWND window, char mnemonic) {
         UserInput in;
         UserPumpInput();
         if (!UserTakeInput(in)) {
-            if (UserModalIdle()) break;
+            UserModalIdle();
             UserWaitInput(50);
             continue;
         }

@@ -124,15 +124,14 @@ void UserResetMessages() {
     keymapSync = false;
 }
 
-// Takes (PM_REMOVE) or looks at the next message without waiting. Filters
-// are accepted and ignored: the game asks for any message of the thread.
-BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeFlags) {
+// Takes the next message without waiting (PM_REMOVE, as the game asks).
+// Filters are accepted and ignored: the game asks for any message.
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT) {
     if (userPeekHook) userPeekHook();
     UserPumpInput();
-    bool remove = (removeFlags & PM_REMOVE) != 0;
     if (!posted.empty()) {
         *msg = posted.front();
-        if (remove) posted.pop_front();
+        posted.pop_front();
         return TRUE;
     }
     if (quitPosted) {
@@ -140,16 +139,13 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeFlags) {
         msg->message = WM_QUIT;
         msg->wParam = (WPARAM)quitCode;
         msg->time = GetTickCount();
-        if (remove) quitPosted = false;
+        quitPosted = false;
         return TRUE;
     }
-    if (!input.empty()) {
-        UserInput in = input.front();
-        if (remove) input.pop_front();
-        *msg = UserMessageFromInput(in);
-        return TRUE;
-    }
-    return FALSE;
+    UserInput in;
+    if (!UserTakeInput(in)) return FALSE;
+    *msg = UserMessageFromInput(in);
+    return TRUE;
 }
 
 // Queues a message for `window`'s thread (there is one thread).

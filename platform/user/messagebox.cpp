@@ -7,24 +7,20 @@
 #include <cstdio>
 
 #include "../kernel/codepage.h"
-#include "../testing/user.h"
 #include "msgbox_draw.h"
 #include "user_internal.h"
 
-// Tests record boxes instead of showing them (platform/testing/user.h), or
-// run real boxes on SDL's offscreen driver, which otherwise is no display.
+// Tests record boxes instead of showing them, or run real boxes on SDL's
+// offscreen driver, which otherwise is no display.
 bool userRecordBoxes = false;
 bool userBoxesAnyDriver = false;
-std::vector<TestMessageBox> userBoxes;
-TestShownMessageBox userShownBox;
+std::vector<UserBoxRecord> userBoxes;
+UserShownBox userShownBox;
 
 namespace {
 
-// Copies the picture into the box's window and lets tests see it.
+// Copies the picture into the box's window.
 void Present(SDL_Window* sdl, const PixelMap& picture) {
-    userShownBox.pixels.assign(picture.pixels,
-                               picture.pixels +
-                                   (size_t)picture.pitch * picture.height);
     SDL_Surface* target = SDL_GetWindowSurface(sdl);
     if (!target) return;
     SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
@@ -149,7 +145,8 @@ void DropBoxInput() {
 } // namespace
 
 // Shows the box with its one OK button and waits for it; IDOK. Enter,
-// Space, Escape, a click on OK, Alt+F4 and the close request answer it.
+// Space, Escape, a click on OK or the close box, Alt+F4 and the close
+// request answer it. The type (the game's is MB_OK) is recorded, not shown.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     std::string ansiText = text ? text : "";
     std::string ansiCaption = caption ? caption : "Error";
@@ -167,7 +164,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (!UserInitVideo() || !(UserHasDisplay() || userBoxesAnyDriver))
         return IDOK;
 
-    UserBoxPicture picture(ansiText, ansiCaption, type);
+    UserBoxPicture picture(ansiText, ansiCaption);
     SDL_Window* sdl =
         OpenBox(owner, utf8Caption, picture.Width(), picture.Height());
     if (!sdl) return IDOK;

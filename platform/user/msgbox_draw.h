@@ -5,20 +5,17 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "paint.h"
 
 class UserBoxPicture {
   public:
-    // `text` and `caption` are code page 936; `type` picks the icon.
-    UserBoxPicture(const std::string& text, const std::string& caption,
-                   UINT type);
+    // `text` and `caption` are code page 936, each shown on one line.
+    UserBoxPicture(const std::string& text, const std::string& caption);
 
-    int Width() const { return width; }
-    int Height() const { return height; }
+    int Width() const { return canvas.map.width; }
+    int Height() const { return canvas.map.height; }
     // Where a click presses OK, and the caption's close box.
     RECT Button() const { return button; }
     RECT CloseBox() const { return closeBox; }
@@ -28,22 +25,12 @@ class UserBoxPicture {
     const PixelMap& Draw(bool pressed);
 
   private:
-    void DrawIcon(int left, int top);
+    static int MeasureWidth(const std::string& text,
+                            const std::string& caption);
 
-    std::string caption;
-    UINT icon;
-    std::vector<std::string> lines;
-    int width = 0, height = 0;
-    int textLeft = 0, textTop = 0, lineHeight = 0;
-    int iconLeft = 0, iconTop = 0;
+    std::string text, caption;
     RECT button = {}, closeBox = {};
-    std::unique_ptr<UserCanvas> canvas;
+    UserCanvas canvas;
 };
-
-// `text` (code page 936) in lines no wider than `maxWidth` as `canvas`
-// measures them: at its line breaks, then between words or between Chinese
-// characters.
-std::vector<std::string> UserWrapText(UserCanvas& canvas,
-                                      const std::string& text, int maxWidth);
 
 #endif

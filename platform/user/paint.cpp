@@ -7,15 +7,28 @@
 #include "user_internal.h"
 
 // The face a Chinese system uses for menus and dialogs: 宋体, in GBK.
-static const char kUiFace[] = "\xcb\xce\xcc\xe5";
+static const char kUiFontFace[] = "\xcb\xce\xcc\xe5";
 
-static HFONT CreateUiFont(bool bold) {
-    LOGFONTA lf = {};
-    lf.lfHeight = 16;
-    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    lf.lfCharSet = GB2312_CHARSET;
-    std::memcpy(lf.lfFaceName, kUiFace, sizeof(kUiFace));
-    return CreateFontIndirectA(&lf);
+// Regular and bold; a menu or dialog redraws many times a second.
+static HFONT uiFonts[2];
+
+static HFONT UiFont(bool bold) {
+    if (!uiFonts[bold]) {
+        LOGFONTA lf = {};
+        lf.lfHeight = 16;
+        lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+        lf.lfCharSet = GB2312_CHARSET;
+        std::memcpy(lf.lfFaceName, kUiFontFace, sizeof(kUiFontFace));
+        uiFonts[bold] = CreateFontIndirectA(&lf);
+    }
+    return uiFonts[bold];
+}
+
+void UserCloseCanvasFonts() {
+    for (HFONT& font : uiFonts) {
+        DeleteObject(font);
+        font = nullptr;
+    }
 }
 
 UserCanvas::UserCanvas(HWND window) {
@@ -34,15 +47,11 @@ UserCanvas::UserCanvas(int width, int height, COLORREF color) {
 
 void UserCanvas::Open() {
     dc = GdiCreatePixelDC(map);
-    font = CreateUiFont(false);
-    boldFont = CreateUiFont(true);
     SetBkMode(dc, TRANSPARENT);
 }
 
 UserCanvas::~UserCanvas() {
     if (dc) GdiDeletePixelDC(dc);
-    DeleteObject(font);
-    DeleteObject(boldFont);
 }
 
 void UserCanvas::Fill(int left, int top, int right, int bottom,
@@ -63,18 +72,18 @@ void UserCanvas::Frame(int left, int top, int right, int bottom,
 
 void UserCanvas::FocusRect(int left, int top, int right, int bottom) {
     for (int x = left; x < right; x += 2) {
-        Fill(x, top, x + 1, top + 1, RGB(0, 0, 0));
-        Fill(x, bottom - 1, x + 1, bottom, RGB(0, 0, 0));
+        Fill(x, top, x + 1, top + 1, kUiBlack);
+        Fill(x, bottom - 1, x + 1, bottom, kUiBlack);
     }
     for (int y = top; y < bottom; y += 2) {
-        Fill(left, y, left + 1, y + 1, RGB(0, 0, 0));
-        Fill(right - 1, y, right, y + 1, RGB(0, 0, 0));
+        Fill(left, y, left + 1, y + 1, kUiBlack);
+        Fill(right - 1, y, right, y + 1, kUiBlack);
     }
 }
 
 SIZE UserCanvas::Measure(const std::string& text, bool bold) {
     SIZE size = {0, 0};
-    SelectObject(dc, bold ? boldFont : font);
+    SelectObject(dc, UiFont(bold));
     GetTextExtentPoint32A(dc, text.data(), (int)text.size(), &size);
     return size;
 }
@@ -108,7 +117,7 @@ int UserCanvas::Label(int x, int y, const std::string& text, COLORREF color,
         if (text[i] == '&' && i + 1 < text.size()) ++i;
         shown += text[i];
     }
-    SelectObject(dc, bold ? boldFont : font);
+    SelectObject(dc, UiFont(bold));
     SetTextColor(dc, color);
     TextOutA(dc, x, y, shown.data(), (int)shown.size());
     SIZE all = Measure(shown, bold);

@@ -10,14 +10,23 @@
 
 #include "../gdi/dc.h"
 
+// The flat light look of the menu, the About box and message boxes.
+const COLORREF kUiFace = RGB(240, 240, 240);
+const COLORREF kUiCaption = RGB(0, 90, 170);
+const COLORREF kUiEdge = RGB(100, 100, 100);
+const COLORREF kUiButton = RGB(225, 225, 225);
+const COLORREF kUiHighlight = RGB(0, 120, 215); // default button, menu choice
+const COLORREF kUiClose = RGB(232, 17, 35);     // the caption's close box
+const COLORREF kUiWhite = RGB(255, 255, 255);
+const COLORREF kUiBlack = RGB(0, 0, 0);
+const int kUiCaptionHeight = 26;
+
 // A composition of the window's last frame and whatever a modal loop draws
 // over it.
 struct UserCanvas {
     std::vector<uint32_t> pixels;
     PixelMap map;
     HDC dc = nullptr;
-    HFONT font = nullptr;
-    HFONT boldFont = nullptr;
 
     explicit UserCanvas(HWND window);
     // A blank `width` by `height` canvas of `color` (a window of its own).
@@ -39,6 +48,10 @@ struct UserCanvas {
   private:
     void Open();
 };
+
+// The UI fonts every canvas draws with are opened once, by the first canvas,
+// and closed here: with the last window, or by a test's reset.
+void UserCloseCanvasFonts();
 
 // "文件(&F)" without its '&', and the mnemonic it marks (upper case), or 0.
 std::string UserStripMnemonic(const std::string& text, char* mnemonic);

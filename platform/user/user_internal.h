@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "seam_state.h"
 #include "window_internal.h"
 
 struct HWND__ {
@@ -20,8 +21,6 @@ struct HWND__ {
     HINSTANCE instance = nullptr;
     LPCSTR menuName = nullptr; // the class menu, an ordinal
     HICON smallIcon = nullptr;
-    std::string title;
-    DWORD style = 0;
     bool visible = false;
     bool destroyed = false;
     bool dialogEnded = false;
@@ -76,10 +75,9 @@ bool UserIsKeymapSync(const SDL_Event& event);
 int UserVirtualKeyFromSdl(SDL_Keycode key);
 void UserSetAsyncKeyState(int virtualKey, bool down);
 
-// The window a message for this input goes to: the main window.
-HWND UserFocusWindow();
-// Converts input to the message Windows would post (WM_KEYDOWN, WM_SYSKEYUP,
-// WM_CLOSE ...), updating the message-time key state.
+// Converts input to the message Windows would post to the main window
+// (WM_KEYDOWN, WM_SYSKEYUP, WM_CLOSE ...), updating the message-time key
+// state.
 MSG UserMessageFromInput(const UserInput& input);
 
 // The menu of `window`'s class in a modal loop; `mnemonic` opens the popup
@@ -87,12 +85,11 @@ MSG UserMessageFromInput(const UserInput& input);
 // WM_COMMAND.
 void UserMenuLoop(HWND window, char mnemonic);
 
-// A modal loop found no input: runs the test's idle hook, if any, and says
-// whether the loop should end as if Escape had been pressed (a test that
-// feeds no more input; with a player the loop waits instead).
-bool UserModalIdle();
+// A modal loop found no input: runs the test's idle hook, if any.
+void UserModalIdle();
 
-// A dialog window owned by `owner`, its messages going to `dialogProc`.
+// A dialog window owned by `owner`, its messages going to `dialogProc`;
+// destroying it sends WM_DESTROY and frees its record.
 HWND UserCreateDialogWindow(HWND owner, DLGPROC dialogProc);
 void UserDestroyDialogWindow(HWND dialog);
 

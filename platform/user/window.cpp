@@ -12,6 +12,7 @@
 #include <time.h>
 
 #include "../kernel/codepage.h"
+#include "paint.h"
 #include "resource_internal.h"
 #include "user_internal.h"
 
@@ -71,8 +72,8 @@ HWND UserMainWindow() {
     return nullptr;
 }
 
-HWND UserFocusWindow() {
-    return UserMainWindow();
+int UserWindowRecords() {
+    return (int)windows.size();
 }
 
 // Registers the class under its name; a second class of that name fails.
@@ -87,10 +88,10 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* cls) {
 }
 
 // Creates a top-level window of a registered class, hidden until
-// ShowWindow unless WS_VISIBLE is given; WM_CREATE is sent.
-HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName,
-                            DWORD style, int, int, int, int, HWND parent, HMENU,
-                            HINSTANCE instance, LPVOID) {
+// ShowWindow; WM_CREATE is sent.
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD,
+                            int, int, int, int, HWND, HMENU, HINSTANCE instance,
+                            LPVOID) {
     if (!className || IS_INTRESOURCE(className)) return nullptr;
     auto cls = classes.find(className);
     if (cls == classes.end()) return nullptr;
@@ -98,20 +99,17 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName,
 
     SDL_Rect desktop = {0, 0, kScreenWidth, kScreenHeight};
     SDL_GetDisplayBounds(0, &desktop);
+    std::string title = windowName ? windowName : "";
     auto w = std::make_unique<HWND__>();
     w->proc = cls->second.lpfnWndProc;
-    w->owner = parent;
     w->instance = instance;
     w->menuName = cls->second.lpszMenuName;
     w->smallIcon =
         cls->second.hIconSm ? cls->second.hIconSm : cls->second.hIcon;
-    w->title = windowName ? windowName : "";
-    w->style = style;
-    w->sdl =
-        SDL_CreateWindow(AnsiToUtf8(w->title.data(), w->title.size()).c_str(),
-                         desktop.x, desktop.y, desktop.w, desktop.h,
-                         SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS |
-                             SDL_WINDOW_FULLSCREEN_DESKTOP);
+    w->sdl = SDL_CreateWindow(AnsiToUtf8(title.data(), title.size()).c_str(),
+                              desktop.x, desktop.y, desktop.w, desktop.h,
+                              SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS |
+                                  SDL_WINDOW_FULLSCREEN_DESKTOP);
     if (!w->sdl) {
         SDL_Log("SDL_CreateWindow: %s", SDL_GetError());
         return nullptr;
@@ -120,7 +118,6 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName,
     windows.push_back(std::move(w));
     UserSetWindowIcon(window);
     SendMessageA(window, WM_CREATE, 0, 0);
-    if (style & WS_VISIBLE) ShowWindow(window, SW_SHOW);
     return window;
 }
 
@@ -151,8 +148,10 @@ HWND UserCreateDialogWindow(HWND owner, DLGPROC dialogProc) {
 void UserDestroyDialogWindow(HWND dialog) {
     if (!IsWindow(dialog)) return;
     SendMessageA(dialog, WM_DESTROY, 0, 0);
-    dialog->destroyed = true;
-    dialog->visible = false;
+    windows.erase(std::find_if(windows.begin(), windows.end(),
+                               [dialog](const std::unique_ptr<HWND__>& w) {
+                                   return w.get() == dialog;
+                               }));
 }
 
 // Shows or hides the window; a shown window takes the keyboard.
@@ -192,6 +191,7 @@ BOOL WINAPI DestroyWindow(HWND window) {
         SDL_DestroyWindow(window->sdl);
         window->sdl = nullptr;
     }
+    if (!UserMainWindow()) UserCloseCanvasFonts();
     return TRUE;
 }
 
@@ -384,6 +384,7 @@ void UserResetWindows() {
     }
     windows.clear();
     classes.clear();
+    UserCloseCanvasFonts();
     userPresentCount = 0;
     userShown.clear();
 }

@@ -1,12 +1,15 @@
-// A fixture that gives each test a fresh window stand-in, the game's
-// resources as the module, and a recording window procedure.
+// A fixture that gives each test a fresh window stand-in, the game's module,
+// and the idle passes of the modal loops (menu, dialog, message box) to feed.
 #ifndef QEL_TESTS_PLATFORM_FIXTURE_H
 #define QEL_TESTS_PLATFORM_FIXTURE_H
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <vector>
+#include <SDL.h>
+
+#include <cstdlib>
+#include <functional>
 
 #include "testing/user.h"
 #include "user/resource_internal.h"
@@ -20,14 +23,50 @@ inline HINSTANCE GameModule() {
     return module;
 }
 
+// Called with the pass number each time a modal loop finds no input.
+inline std::function<void(int pass)> modalFeed;
+inline int modalPasses;
+
+// A loop open 100 passes ignored what it was fed: the test fails, and the
+// loop gets the close request, Escape and Enter, one of which ends each
+// loop; one that outlives them all ends the run rather than hang it.
+inline void FeedModalLoop() {
+    if (modalFeed) modalFeed(modalPasses + 1);
+    if (++modalPasses == 100) {
+        ADD_FAILURE() << "a modal loop is still open after 100 idle passes";
+        TestCloseRequest();
+        TestKeyPress(VK_ESCAPE);
+        TestKeyPress(VK_RETURN);
+    }
+    if (modalPasses == 200) std::abort();
+}
+
 class PlatformTest : public ::testing::Test {
   protected:
     void SetUp() override {
         TestResetUser();
-        TestRecordMessageBoxes(true);
-        TestSetPresentPacing(false);
+        TestRecordMessageBoxes(true); // and no pacing
+        TestSetModalIdle(FeedModalLoop);
+        modalFeed = nullptr;
+        modalPasses = 0;
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
     void TearDown() override { TestResetUser(); }
+    // A shown window of the game's module and menu, its procedure `proc`.
+    HWND MakeWindow(WNDPROC proc) {
+        WNDCLASSEXA cls = {};
+        cls.cbSize = sizeof(cls);
+        cls.lpfnWndProc = proc;
+        cls.hInstance = GameModule();
+        cls.lpszMenuName = MAKEINTRESOURCEA(109);
+        cls.lpszClassName = "QelTest";
+        RegisterClassExA(&cls);
+        HWND window =
+            CreateWindowExA(0, "QelTest", "Qel", WS_POPUP, 0, 0, 1024, 768,
+                            nullptr, nullptr, GameModule(), nullptr);
+        ShowWindow(window, SW_SHOW);
+        return window;
+    }
 };
 
 #endif

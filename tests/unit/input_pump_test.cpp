@@ -1,87 +1,130 @@
-// SDL's events become the thread's input once a PeekMessageA: every event
-// waiting is read in one pump, in order, and then taken one message at a
-// time, as the game's loop takes them.
+// SDL's events become the thread's messages, one a PeekMessageA, keys as
+// virtual keys whatever the modifiers. Key events SDL makes up as the focus
+// comes and goes post nothing, as on Windows; GetAsyncKeyState follows them.
 #include <gtest/gtest.h>
-
-#include <SDL.h>
 
 #include <string>
 
 #include "platform_fixture.h"
+#include "sdl_events.h"
+
+// Last: Xlib's macros would rename what the headers above declare.
+#include <SDL_syswm.h>
 
 namespace {
 
-void PushKey(SDL_Keycode key, bool down) {
-    SDL_Event event = {};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-    ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
-}
-
 class InputPump : public PlatformTest {
   protected:
-    HWND window = nullptr;
     void SetUp() override {
         PlatformTest::SetUp();
-        WNDCLASSEXA cls = {};
-        cls.cbSize = sizeof(cls);
-        cls.lpfnWndProc = DefWindowProcA;
-        cls.lpszClassName = "QelPumpTest";
-        ASSERT_NE(RegisterClassExA(&cls), 0);
-        window = CreateWindowExA(0, "QelPumpTest", "Qel", WS_POPUP, 0, 0, 1024,
-                                 768, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(window, nullptr);
-        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+        MakeWindow(DefWindowProcA);
     }
-    void TearDown() override {
-        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-        PlatformTest::TearDown();
+    // The messages taken, each as `name` gives it.
+    std::string Taken(char (*name)(const MSG&)) {
+        std::string taken;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            taken += name(msg);
+        return taken;
     }
 };
 
-TEST_F(InputPump, AllWaitingEventsArriveInOrderOneMessageAPeek) {
-    // A burst, as a typist or xdotool makes: 200 keys pressed and released,
-    // with events the queue has no message for in between.
-    std::string typed;
-    for (int i = 0; i < 200; ++i) {
-        SDL_Keycode key = SDLK_a + i % 26;
-        PushKey(key, true);
-        SDL_Event motion = {};
-        motion.type = SDL_MOUSEMOTION;
-        SDL_PushEvent(&motion);
-        PushKey(key, false);
-        typed += (char)('A' + i % 26);
+struct KeyCase {
+    SDL_Keycode key;
+    Uint16 mod;
+    UINT message; // of the key going down; its release is the next one
+    int virtualKey;
+};
+
+class Keys : public InputPump, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(Keys, ArriveAsTheirVirtualKeyDownUntilReleased) {
+    const KeyCase& c = GetParam();
+    MSG m;
+    for (int i = 0; i < 3; ++i) { // down, auto-repeated, up
+        PushKey(c.key, i < 2, c.mod, 0, i == 1);
+        ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
+        EXPECT_EQ(m.message, c.message + (i == 2)); // WM_KEYUP ...
+        EXPECT_EQ(m.wParam, (WPARAM)c.virtualKey);
+        EXPECT_EQ(GetAsyncKeyState(c.virtualKey) & 0x8000, i < 2 ? 0x8000 : 0);
     }
-    std::string downs;
-    int ups = 0, taken = 0;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ++taken;
-        EXPECT_EQ(msg.hwnd, window);
-        if (msg.message == WM_KEYDOWN) downs += (char)msg.wParam;
-        if (msg.message == WM_KEYUP) ++ups;
-    }
-    EXPECT_EQ(downs, typed);
-    EXPECT_EQ(ups, 200);
-    EXPECT_EQ(taken, 400) << "one message a peek, none lost or doubled";
-    // The key state follows the last event of each key: all up again.
-    EXPECT_EQ(GetAsyncKeyState('A') & 0x8000, 0);
 }
 
-TEST_F(InputPump, AnEventPushedLaterIsTakenByALaterPeek) {
-    MSG msg;
-    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    PushKey(SDLK_ESCAPE, true);
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, (UINT)WM_KEYDOWN);
-    EXPECT_EQ(msg.wParam, (WPARAM)VK_ESCAPE);
-    EXPECT_NE(GetAsyncKeyState(VK_ESCAPE) & 0x8000, 0);
-    PushKey(SDLK_ESCAPE, false);
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, (UINT)WM_KEYUP);
-    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+INSTANTIATE_TEST_SUITE_P(
+    , Keys,
+    ::testing::Values(KeyCase{SDLK_g, KMOD_LSHIFT, WM_KEYDOWN, 'G'},
+                      KeyCase{SDLK_z, KMOD_CAPS, WM_KEYDOWN, 'Z'},
+                      KeyCase{SDLK_KP_PLUS, 0, WM_KEYDOWN, VK_ADD},
+                      KeyCase{SDLK_KP_MINUS, 0, WM_KEYDOWN, VK_SUBTRACT},
+                      KeyCase{SDLK_EQUALS, 0, WM_KEYDOWN, VK_OEM_PLUS},
+                      KeyCase{SDLK_MINUS, 0, WM_KEYDOWN, VK_OEM_MINUS},
+                      KeyCase{SDLK_ESCAPE, 0, WM_KEYDOWN, VK_ESCAPE},
+                      KeyCase{SDLK_f, KMOD_LALT, WM_SYSKEYDOWN, 'F'}));
+
+TEST_F(InputPump, OneMessageAPeekPostedFirstThenQuitThenInputInOrder) {
+    PushEvent(SDL_Event{SDL_MOUSEMOTION}); // no message
+    PushKeys("qelqel");
+    PostQuitMessage(3);
+    PostMessageA(nullptr, WM_USER, 0, 0);
+    EXPECT_EQ(Taken([](const MSG& m) {
+                  return m.message == WM_USER      ? 'P'
+                         : m.message == WM_QUIT    ? (char)('0' + m.wParam)
+                         : m.message == WM_KEYDOWN ? (char)m.wParam
+                                                   : '-';
+              }),
+              "P3Q-E-L-Q-E-L-");
 }
+
+// a/A Alt down/up, t/T Tab down/up with Alt, L/G focus lost/gained, m mouse
+// motion, K X's KeymapNotify, X another X event (one comes before each).
+void Push(char step) {
+    static SDL_SysWMmsg x11[2];
+    SDL_SysWMmsg& msg = x11[step == 'K'];
+    SDL_Event event = {SDL_SYSWMEVENT};
+    if (step == 'a' || step == 'A') return PushKey(SDLK_LALT, step == 'a');
+    if (step == 't' || step == 'T')
+        return PushKey(SDLK_TAB, step == 't', KMOD_LALT);
+    if (step == 'L') return PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    if (step == 'G') return PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    if (step == 'm') return PushEvent(SDL_Event{SDL_MOUSEMOTION});
+    SDL_VERSION(&msg.version);
+    msg.subsystem = SDL_SYSWM_X11;
+    msg.msg.x11.event.type = step == 'K' ? KeymapNotify : KeyPress;
+    event.syswm.msg = &msg;
+    PushEvent(event);
+}
+
+class Focus : public InputPump,
+              public ::testing::WithParamInterface<
+                  std::pair<const char*, const char*>> {};
+
+// The steps, and those that post a message; Alt is left down only when its
+// last step was a press.
+TEST_P(Focus, MadeUpKeysPostNothingAndNoKeySticks) {
+    std::string steps = GetParam().first;
+    for (char step : steps)
+        Push(step);
+    EXPECT_EQ(Taken([](const MSG& m) {
+                  bool up = m.message == WM_SYSKEYUP;
+                  if (!up && m.message != WM_SYSKEYDOWN) return '?';
+                  return m.wParam == VK_MENU ? "aA"[up] : "tT"[up];
+              }),
+              GetParam().second);
+    EXPECT_EQ(GetAsyncKeyState(VK_MENU) != 0,
+              steps.find_last_of("aA") == steps.rfind('a'));
+    EXPECT_EQ(GetAsyncKeyState(VK_TAB), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , Focus,
+    ::testing::Values(
+        std::make_pair("aA", "aA"),     // Alt alone: its release opens the menu
+        std::make_pair("aAL", "a"),     // released by SDL as the focus leaves
+        std::make_pair("XaKAmL", "a"),  // Alt+Tab: let go in the switcher
+        std::make_pair("KaXA", "A"),    // made up until the next X event
+        std::make_pair("aAmL", "aA"),   // released long before the focus left
+        std::make_pair("atTA", "atTA"), // Tab with Alt, in the window
+        std::make_pair("Ka", ""),       // back with Alt held: down, no message
+        std::make_pair("GaA", "aA")));  // off X, no key after it is made up
 
 } // namespace
