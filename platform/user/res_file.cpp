@@ -42,8 +42,9 @@ bool ReadEntries(const uint8_t* data, size_t size, std::vector<Entry>& out) {
         WORD type = r.Word();
         bool nameIsOrdinal = r.Word() == 0xFFFF;
         WORD name = r.Word();
-        // Every header has its 32 bytes at least, so each entry moves on.
-        if (!r.ok || headerSize < 32 || headerSize > size - offset ||
+        // Every header has its 32 bytes at least, so each entry moves on; a
+        // header cut short claims more than there is, or reads as zeros.
+        if (headerSize < 32 || headerSize > size - offset ||
             dataSize > size - offset - headerSize)
             return false;
         if (typeIsOrdinal && nameIsOrdinal)

@@ -8,7 +8,6 @@
 
 bool UserParseMenu(const void* data, DWORD size, UserMenu& out) {
     out = UserMenu();
-    if (!data) return false;
     ResReader r(data, size);
     if (r.Dword() != 0) return false; // version 0 and no header: not MENUEX
     for (bool lastPopup = false; r.ok && !lastPopup;) {
@@ -33,7 +32,6 @@ bool UserParseMenu(const void* data, DWORD size, UserMenu& out) {
 
 bool UserParseDialog(const void* data, DWORD size, UserDialogTemplate& out) {
     out = UserDialogTemplate();
-    if (!data) return false;
     ResReader r(data, size);
     UserDialogTemplate& t = out;
     t.style = r.Dword();

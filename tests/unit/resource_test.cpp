@@ -70,13 +70,13 @@ std::string LoadString(HINSTANCE instance, UINT id, int size) {
 TEST_F(Resources, LoadStringGivesCodePage936CutBetweenCharacters) {
     for (UINT id : {STR_TITLE, RES_MAIN})
         EXPECT_EQ(LoadString(game, id, 100), "Qel");
-    Bytes block; // ids 16, 17 and 18 (empty) of the second block of sixteen
+    Bytes block; // ids 16, 17, 18 (empty) and 19 (cut short) of block 2
     for (std::u16string s : {u"关于文件", u"a关于", u""}) {
         block.insert(block.end(), {(uint8_t)s.size(), 0});
         for (char16_t c : s)
             block.insert(block.end(), {(uint8_t)c, (uint8_t)(c >> 8)});
     }
-    block.resize(block.size() + 2 * 13, 0);
+    block.insert(block.end(), {5, 0});
     Bytes res = Res({{6, 2, block}});
     ASSERT_EQ(UserCreateModule(res.data(), res.size()), game);
     const std::string gbk = "\xb9\xd8\xd3\xda\xce\xc4\xbc\xfe"; // 关于文件
@@ -87,7 +87,7 @@ TEST_F(Resources, LoadStringGivesCodePage936CutBetweenCharacters) {
     } cases[] = {{16, 9, gbk},        {16, 8, gbk.substr(0, 6)},
                  {17, 3, "a"},        {17, 1, ""},
                  {18, 100, ""},       {19, 100, ""},
-                 {STR_TITLE, 100, ""}}; // missing: in the block, or the block
+                 {STR_TITLE, 100, ""}}; // no such block
     for (const auto& c : cases)
         EXPECT_EQ(LoadString(game, c.id, c.size), c.text)
             << "id " << c.id << " into " << c.size;
@@ -234,7 +234,7 @@ TEST_F(Resources, DamagedInputFailsCleanly) {
     shortHeader[0] = 4;
     shortHeader[4] = 28;
     for (const Bytes& bad :
-         {Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9},
+         {Bytes(original.begin(), original.begin() + 48), // a header cut
           Bytes(original.begin(), original.begin() + 64), shortHeader}) {
         EXPECT_EQ(UserCreateModule(bad.data(), bad.size()), nullptr);
         EXPECT_EQ(LoadString(game, STR_TITLE, 100), "");
