@@ -110,19 +110,17 @@ if build build-release -DCMAKE_BUILD_TYPE=Release -DQEL_TESTS=OFF -DQEL_WERROR=O
   passed=$((passed + 1))
 fi
 
-# A short run of each fuzz target (long runs are made by hand), from seeds
-# the seed writers make: about 85 s in all.
-# fuzz NAME SECONDS SEED_WRITER [ARGS...]: seeds, then one run of the target
-# (with tests/fuzz/<first word of NAME>.dict when there is one).
+# A short run of each fuzz target (long runs are made by hand), on the seeds
+# scripts/fuzz_seeds.sh makes from the Linux build: about 85 s in all.
+# fuzz NAME SECONDS: one run of the target (with tests/fuzz/<first word of
+# NAME>.dict when there is one).
 fuzz() {
-  local name=$1 seconds=$2 writer=$3; shift 3
-  local corpus="$work/corpus-$name" log="$work/fuzz-$name.log"
-  mkdir -p "$corpus"
+  local name=$1 seconds=$2
+  local log="$work/fuzz-$name.log"
   local extra=()
   [[ -f tests/fuzz/${name%%_*}.dict ]] && extra=(-dict="tests/fuzz/${name%%_*}.dict")
-  if "$writer" "$corpus" "$@" >/dev/null &&
-     "build-fuzz/${name}_fuzz" "${extra[@]}" -max_total_time="$seconds" \
-       -print_final_stats=1 -artifact_prefix="$work/" "$corpus" >"$log" 2>&1; then
+  if "build-fuzz/${name}_fuzz" "${extra[@]}" -max_total_time="$seconds" \
+       -print_final_stats=1 -artifact_prefix="$work/" "$work/seeds/$name" >"$log" 2>&1; then
     echo "fuzz $name: $(awk '/stat::number_of_executed_units/ {print $2}' "$log") runs"
     passed=$((passed + 1))
   else
@@ -131,12 +129,14 @@ fuzz() {
   fi
 }
 if build build-fuzz -S tests/fuzz -DCMAKE_CXX_COMPILER=clang++-14 -DQEL_WERROR=ON; then
-  fuzz wave_reader 30 build-fuzz/wave_seeds
-  fuzz image 30 build-fuzz/image_seeds
-  # The game's own compiled resources join the seeds when the build has them.
-  res=()
-  [[ -f build/generated/qel.res ]] && res=(build/generated/qel.res)
-  fuzz resource 25 build-fuzz/resource_seeds "${res[@]}"
+  if scripts/fuzz_seeds.sh "$work/seeds" build >"$work/seeds.log" 2>&1; then
+    fuzz wave_reader 30
+    fuzz image 30
+    fuzz resource 25
+  else
+    echo "== no fuzz seeds:"; tail -n 20 "$work/seeds.log"
+    failed=$((failed + 1))
+  fi
 fi
 
 # The bad-file matrix again, on the sanitizer build (the e2e run above used

@@ -1,60 +1,59 @@
 #!/bin/bash
-# The Windows game under Wine: the pause screen with the picture, the music
-# heard on the sound server, Space starts, a letter falls, typing it knocks
-# it out, and Escape ends the game with exit code 0.
+# The Windows game under Wine: the pause screen with the picture, as the Linux
+# build draws it, and the music heard; Space starts, a letter comes, typing
+# knocks it out; Escape ends the game with 0.
 source "$(dirname "$0")/lib.sh"
-start_game "$(game_dir)"
-wait_window >/dev/null || fail "no window"
+dir=$(game_dir)
+# The picture without chroma subsampling: the two platforms' JPEG decoders
+# upsample 4:2:0 colour differently (by up to 60 a channel at colour edges).
+convert "$dir/finger.jpg" -sampling-factor 1x1 -quality 95 "$dir/finger.jpg" ||
+  fail "cannot re-encode the picture"
+start_qel "$dir" timeout 30 "$QEL"
+wait_window Qel >/dev/null || fail "no window from the Linux build"
 sleep 1
-screenshot "$CASE/pause.png"
+screenshot "$CASE/linux.xwd"
+hold Escape
+exits_zero "the Linux build"
+
+start_game "$dir"
+game_window >/dev/null || fail "no window"
+sleep 1
+screenshot "$CASE/pause.xwd"
 record 2 "$CASE/music.raw"
-
-top=$(menu_height "$CASE/pause.png") || fail "no grey background on the pause screen"
-# Letters are blue, in the field above the HUD.
-blue() { count_near "$1" 0 "$top" 1024 680 'rgb(0,0,255)' 20; }
-
-# At level 1 one letter falls at a time, the next 5 s after it: everything
-# up to the knock-out is seen within those 5 s, and checked afterwards.
+top=$(menu_height "$CASE/pause.xwd") || fail "no grey background on the pause screen"
+grey() { count_colour "$1" 'rgb(200,200,200)' 4 32 $((top + 240)) 960 288; }
+blue() { count_colour "$1" 'rgb(0,0,255)' 20 0 "$top" 1024 680; }
+score() { convert "$1" -crop "300x20+100+$((top + 688))" -depth 8 rgb:- | md5sum; }
 xdotool key space
 sleep 1
-screenshot "$CASE/run1.png"
-sleep 0.8
-screenshot "$CASE/run2.png"
-# One of the 26 keys knocks the letter out. The game takes one message a
-# pass, and under Wine the typing's 78 messages (down, character, up) took
-# up to 2 s to be read: look for the knock-out 30 times, 0.1 s apart, well before
-# the next letter comes.
+screenshot "$CASE/run1.xwd"
+# The game reads one message a pass, and under Wine the typing's 78 took up
+# to 2 s: the knock-out is looked for until it shows.
 xdotool type --delay 20 abcdefghijklmnopqrstuvwxyz
-for _ in $(seq 30); do
-  sleep 0.1
-  screenshot "$CASE/hit.png"
-  [[ $(blue "$CASE/hit.png") -eq 0 ]] && break
-done
+knocked_out() { screenshot "$CASE/hit.xwd" && [[ $(score "$CASE/hit.xwd") != $(score "$CASE/run1.xwd") ]]; }
+until_true 4 knocked_out || fail "typing every letter did not knock the letter out"
 hold Escape
-wait_exit 10; code=$?
-[[ $code -eq 0 ]] || fail "Escape: exit code $code"
+exits_zero Escape
 
-# The keyboard picture, centred (992 by 320), covers the grey there.
-grey() { count_near "$1" 32 $((top + 240)) 960 288 'rgb(200,200,200)' 4; }
-[[ $(grey "$CASE/pause.png") -lt 20000 ]] || fail "no keyboard picture on the pause screen"
+[[ $(grey "$CASE/pause.xwd") -lt 20000 ]] || fail "no picture on the pause screen"
 level=$(rms "$CASE/music.raw")
 [[ $level -gt 300 ]] || fail "no music on the sound server (rms $level)"
+[[ $(blue "$CASE/run1.xwd") -gt 30 ]] || fail "Space did not start the game: no letter"
+[[ $(grey "$CASE/run1.xwd") -gt 250000 ]] || fail "the picture stayed on the running game"
 
-first=$(blue "$CASE/run1.png")
-[[ $first -gt 30 ]] || fail "Space did not start the game: no letter ($first blue pixels)"
-[[ $(grey "$CASE/run1.png") -gt 250000 ]] || fail "the picture stayed on the running game"
-# The letter's lowest row moves down as it falls (a pixel every 100 ms).
-lowest() {
-  convert "$1" -crop "1024x680+0+$top" +repage -fuzz 20% \
-    -fill black +opaque 'rgb(0,0,255)' -fill white -opaque 'rgb(0,0,255)' \
-    -trim -format '%[fx:page.y + h]' info: 2>/dev/null
-}
-y1=$(lowest "$CASE/run1.png"); y2=$(lowest "$CASE/run2.png")
-[[ $((y2 - y1)) -ge 4 ]] || fail "the letter did not fall: lowest row $y1, then $y2"
-
-left=$(blue "$CASE/hit.png")
-[[ $left -eq 0 ]] || fail "typing every letter left the letter there ($left blue pixels)"
-# The score on the HUD's red line changed from 0.
-hud() { convert "$1" -crop "300x20+100+$((top + 688))" -depth 8 rgb:- 2>/dev/null | md5sum; }
-[[ $(hud "$CASE/hit.png") != $(hud "$CASE/run2.png") ]] || fail "the score line did not change"
-echo "ok (the letter's lowest row: $y1, then $y2)"
+# The two pause screens agree within 8 a channel but in the rows of text
+# ("Dunmarl" and the pause title from 176, the HUD from 684), where the font
+# rasterisers differ.
+for band in "0 176" "224 460"; do
+  read -r y h <<<"$band"
+  worst=$(convert \( "$CASE/linux.xwd" -crop "1024x$h+0+$y" +repage \) \
+    \( "$CASE/pause.xwd" -crop "1024x$h+0+$((y + top))" +repage \) \
+    -compose difference -composite -separate -append -format '%[fx:round(255 * maxima)]' info:)
+  [[ -n $worst && $worst -le 8 ]] || fail "rows $y to $((y + h)) differ by up to $worst"
+done
+# The red level line's 级别: glyphs missing would be drawn as two thin boxes.
+linux=$(count_colour "$CASE/linux.xwd" 'rgb(255,0,0)' 30 98 688 48 22)
+wine=$(count_colour "$CASE/pause.xwd" 'rgb(255,0,0)' 30 98 $((688 + top)) 48 22)
+((linux > 100 && wine * 4 >= linux * 3 && wine * 3 <= linux * 4)) ||
+  fail "the HUD's Chinese: $wine red pixels under Wine, $linux on Linux"
+echo "ok (Wine's menu bar: $top rows; 级别 in red: $wine pixels under Wine, $linux on Linux)"
