@@ -6,7 +6,7 @@ CLANG_FORMAT=${CLANG_FORMAT:-clang-format}
 bad=()
 while IFS= read -r file; do
   "$CLANG_FORMAT" --dry-run --Werror "$file" >/dev/null 2>&1 || bad+=("$file")
-done < <(find app game display audio platform tools tests -name '*.cpp' -o -name '*.h' |
+done < <(find app game display audio platform tools tests bench -name '*.cpp' -o -name '*.h' |
          grep -v '^platform/include/' | sort)
 if [[ ${#bad[@]} -gt 0 ]]; then
   echo "not clang-format clean (clang-format -i to fix):"

@@ -5,7 +5,7 @@
 #   - CPU share of one core over SECONDS paused, and over SECONDS playing at
 #     level 255 with keys typed by xdotool,
 #   - peak resident memory of each run (/usr/bin/time -v).
-# Usage: tests/bench/process.sh [BUILD_DIR [SECONDS]]   (build, 30)
+# Usage: bench/process.sh [BUILD_DIR [SECONDS]]   (build, 30)
 # Prints one line per figure with its target; exits non-zero when the game
 # crashed, hung or showed no frame (a missed target is reported, not failed).
 set -uo pipefail
