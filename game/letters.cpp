@@ -7,7 +7,7 @@
 #include "audio/sound_effects.h"
 
 LetterSlot letters[MAX_LETTERS];
-GameState game = {1, 0, 0, 0, false, 0, 0, 0, 0, 0.0, 0.0};
+GameState game;
 
 // A letter's top edge reaching this row means it has hit the bottom.
 static const int32_t kExpiryRow = 669;

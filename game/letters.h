@@ -18,18 +18,19 @@ struct LetterSlot {
     bool alive;
 };
 
+// A new game, as the process starts: level 1, paused, every counter 0.
 struct GameState {
-    int32_t level;
-    int32_t liveCount;
-    int32_t highWater;
-    int32_t score;
-    bool running;
-    int32_t volume;
-    DWORD lastSpawnTick;
-    DWORD lastFallTick;
-    DWORD lastMusicTick;
-    double musicStopTime;
-    double musicPosition;
+    int32_t level = 1;
+    int32_t liveCount = 0;
+    int32_t highWater = 0;
+    int32_t score = 0;
+    bool running = false;
+    int32_t volume = 0;
+    DWORD lastSpawnTick = 0;
+    DWORD lastFallTick = 0;
+    DWORD lastMusicTick = 0;
+    double musicStopTime = 0.0;
+    double musicPosition = 0.0;
 };
 
 extern LetterSlot letters[MAX_LETTERS];
