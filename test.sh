@@ -11,6 +11,7 @@ scripts/packages.sh test || { echo "0 passed, 1 failed"; exit 1; }
 
 passed=0
 failed=0
+skipped=0
 work=$(mktemp -d /tmp/qel-test.XXXXXX)
 pids=()
 cleanup() {
@@ -37,7 +38,8 @@ build() {
   return 1
 }
 
-# tests DIR [ctest options]: adds ctest's counts.
+# tests DIR [ctest options]: adds ctest's counts; a skipped test counts as
+# skipped, not passed, and is named.
 tests() {
   local dir=$1; shift
   local log="$work/$(basename "$dir").ctest.log"
@@ -53,6 +55,13 @@ tests() {
   bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
   total=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$line")
   echo "$dir: $line"
+  local skips
+  skips=$(grep -E "^[[:space:]]*[0-9]+ - .* \(Skipped\)$" "$log")
+  if [[ -n "$skips" ]]; then
+    sed -E 's/^[[:space:]]*[0-9]+ - (.*) \(Skipped\)$/skipped: \1/' <<<"$skips"
+    skipped=$((skipped + $(wc -l <<<"$skips")))
+    total=$((total - $(wc -l <<<"$skips")))
+  fi
   if [[ $bad -gt 0 ]]; then
     sed -n '/The following tests FAILED/,$p' "$log" | head -n 40
     grep -B5 -A30 -E "\[  FAILED  \]|ERROR: (Address|Leak|Undefined)|runtime error" "$log" | head -n 120
@@ -208,5 +217,6 @@ fi
 echo "windows: took $(( $(date +%s) - windows_started )) s"
 
 echo "took $(( $(date +%s) - started )) s"
+[[ $skipped -gt 0 ]] && echo "$skipped skipped"
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

@@ -1,40 +1,42 @@
-// A scratch directory for tests that read files, removed with its files.
-#ifndef QEL_TESTS_UNIT_TEMP_DIR_H
-#define QEL_TESTS_UNIT_TEMP_DIR_H
+// A scratch directory for tests that write files, removed with all it holds,
+// and a working directory for a test's length (the game reads its data
+// files from its own).
+#ifndef QEL_TESTS_SUPPORT_TEMP_DIR_H
+#define QEL_TESTS_SUPPORT_TEMP_DIR_H
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <ftw.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <unistd.h>
-#include <vector>
 
 struct TempDir {
+    std::string path;
     TempDir() {
         char pattern[] = "/tmp/qel-test-XXXXXX";
         if (mkdtemp(pattern)) path = pattern;
     }
     ~TempDir() {
-        for (const std::string& file : files)
-            std::remove(file.c_str());
-        rmdir(path.c_str());
+        auto remove = [](const char* entry, const struct stat*, int,
+                         struct FTW*) { return std::remove(entry), 0; };
+        if (!path.empty()) nftw(path.c_str(), remove, 8, FTW_DEPTH | FTW_PHYS);
     }
-    std::string File(const std::string& name) {
-        files.push_back(path + "/" + name);
-        return files.back();
+    std::string File(const std::string& name) const {
+        return path + "/" + name;
     }
-    std::string WriteBytes(const std::string& name, const std::string& bytes) {
-        std::string file = File(name);
-        std::ofstream(file, std::ios::binary) << bytes;
-        return file;
+    std::string WriteBytes(const std::string& name,
+                           const std::string& bytes) const {
+        std::ofstream(File(name), std::ios::binary) << bytes;
+        return File(name);
     }
-    // A JPEG of `width` by `height` pixels: a pure white band on the left,
-    // the rest of `color` (0x00RRGGBB). True when written.
+    // A JPEG of `width` by `height` pixels: its left third pure white, the
+    // rest of `color` (0x00RRGGBB). True when written.
     bool WriteJpeg(const std::string& name, int width, int height,
-                   uint32_t color) {
+                   uint32_t color) const {
         SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormat(
             0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
         if (!picture) return false;
@@ -45,13 +47,11 @@ struct TempDir {
         SDL_FreeSurface(picture);
         return ok;
     }
-
-    std::string path;
-    std::vector<std::string> files;
 };
 
-// Runs the test inside `dir`, as the game runs in its data directory.
 struct WorkingDirectory {
+    std::string previous;
+    bool ok = false;
     explicit WorkingDirectory(const std::string& dir) {
         char buffer[4096];
         if (getcwd(buffer, sizeof(buffer))) previous = buffer;
@@ -60,8 +60,6 @@ struct WorkingDirectory {
     ~WorkingDirectory() {
         if (!previous.empty() && chdir(previous.c_str()) != 0) std::abort();
     }
-    std::string previous;
-    bool ok = false;
 };
 
 #endif

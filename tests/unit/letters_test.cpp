@@ -1,274 +1,150 @@
-// The rules of the letter table: spawning, the fall step and expiry,
-// knock-outs, the score and the levels.
+// The rules of the letter table as a player meets them. Each case starts
+// from a new game.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <set>
 
 #include "game_state.h"
 
 namespace {
 
-class Letters : public ::testing::Test {
-  protected:
-    void SetUp() override { ResetGame(); }
-    void TearDown() override { ResetGame(); }
+// A letter `c` in slot i at height y, live unless said otherwise.
+void Place(int i, char c, int y, bool alive = true) {
+    letters[i].text[0] = c;
+    letters[i].y = y;
+    letters[i].alive = alive;
+    game.liveCount += alive;
+    game.highWater = std::max(game.highWater, i + 1);
+}
 
-    // A live letter `c` at height y in slot i, as if spawned and stepped.
-    void Place(int i, char c, int y) {
-        letters[i].text[0] = c;
-        letters[i].text[1] = '\0';
-        letters[i].y = y;
-        letters[i].alive = true;
-        game.liveCount += 1;
-        if (i >= game.highWater) game.highWater = i + 1;
+TEST(Letters, SpawnFillsTheLowestFreeSlotWithAToZInColumns50To973) {
+    std::set<char> seen;
+    std::set<int> columns;
+    for (int round = 0; round < 200; ++round) {
+        ResetGame();
+        for (int i = 0; i <= MAX_LETTERS; ++i)
+            SpawnLetter(); // the last finds no free slot
+        for (const LetterSlot& slot : letters)
+            seen.insert(slot.text[0]), columns.insert(slot.x);
     }
-};
-
-TEST_F(Letters, SpawnTakesTheLowestFreeSlotAndRaisesHighWaterOnlyAboveIt) {
-    game.level = 10;
-    SpawnLetter();
-    EXPECT_TRUE(letters[0].alive);
-    EXPECT_EQ(game.highWater, 1);
-    SpawnLetter();
-    SpawnLetter();
-    EXPECT_EQ(game.highWater, 3);
-    EXPECT_EQ(game.liveCount, 3);
-
+    EXPECT_EQ(std::string(seen.begin(), seen.end()),
+              "abcdefghijklmnopqrstuvwxyz");
+    EXPECT_EQ(*columns.begin(), 50);
+    EXPECT_EQ(*columns.rbegin(), 973);
     letters[1].alive = false;
+    letters[1].y = 500;
     game.liveCount -= 1;
     SpawnLetter();
-    EXPECT_TRUE(letters[1].alive);
-    EXPECT_EQ(game.highWater, 3) << "a reused slot below highWater keeps it";
-    EXPECT_EQ(game.liveCount, 3);
+    EXPECT_EQ(letters[1].y, 0);
+    EXPECT_EQ(game.liveCount, 255);
+    EXPECT_EQ(game.highWater, 255) << "MaxCount grows only past the top slot";
 }
 
-TEST_F(Letters, SpawnWithAFullTableDoesNothing) {
-    game.level = 255;
-    for (int i = 0; i < MAX_LETTERS; ++i)
+// Expiry on the 669th step costs a point the player has, none below 0.
+TEST(Letters, ALetterExpiresOnIts669thStep) {
+    for (int score : {3, 0}) {
+        ResetGame();
         SpawnLetter();
-    EXPECT_EQ(game.liveCount, 255);
-    EXPECT_EQ(game.highWater, 255);
-    SpawnLetter();
-    EXPECT_EQ(game.liveCount, 255);
-    EXPECT_EQ(game.highWater, 255);
-}
-
-TEST_F(Letters, InitLetterFillsTheSlotFromTwoDrawsInOrder) {
-    game.level = 3;
-    srand(1234);
-    int letterDraw = rand();
-    int columnDraw = rand();
-    srand(1234);
-    LetterSlot slot = {};
-    slot.y = 500;
-    InitLetter(&slot);
-    EXPECT_EQ(slot.text[0], (char)('a' + letterDraw % 26));
-    EXPECT_EQ(slot.text[1], '\0');
-    EXPECT_EQ(slot.x, 50 + columnDraw % 924);
-    EXPECT_EQ(slot.spawnLevel, 3);
-    EXPECT_EQ(slot.width, 60);
-    EXPECT_EQ(slot.height, 20);
-    EXPECT_EQ(slot.y, 0);
-    EXPECT_TRUE(slot.alive);
-    EXPECT_EQ(game.liveCount, 1);
-}
-
-TEST_F(Letters, ColumnsStayBetween50And973) {
-    game.level = 255;
-    int lowest = 10000, highest = -1;
-    for (int round = 0; round < 200; ++round) {
-        game.liveCount = 0;
-        for (LetterSlot& slot : letters)
-            slot.alive = false;
-        for (int i = 0; i < MAX_LETTERS; ++i)
-            SpawnLetter();
-        for (const LetterSlot& slot : letters) {
-            lowest = std::min(lowest, slot.x);
-            highest = std::max(highest, slot.x);
-            ASSERT_GE(slot.text[0], 'a');
-            ASSERT_LE(slot.text[0], 'z');
-        }
+        game.score = score;
+        for (int step = 1; step <= 668; ++step)
+            ASSERT_TRUE(StepLetter(&letters[0])) << step;
+        EXPECT_FALSE(StepLetter(&letters[0]));
+        EXPECT_EQ(letters[0].y, 669);
+        EXPECT_EQ(game.liveCount, 0);
+        EXPECT_EQ(game.score, score == 3 ? 2 : 0);
     }
-    EXPECT_EQ(lowest, 50);
-    EXPECT_EQ(highest, 973);
 }
 
-TEST_F(Letters, ALetterExpiresOnTheStepFrom668To669) {
-    Place(0, 'q', 667);
-    game.score = 3;
-    EXPECT_TRUE(StepLetter(&letters[0]));
-    EXPECT_EQ(letters[0].y, 668);
-    EXPECT_TRUE(letters[0].alive);
-    EXPECT_FALSE(StepLetter(&letters[0]));
-    EXPECT_EQ(letters[0].y, 669);
-    EXPECT_FALSE(letters[0].alive);
-    EXPECT_EQ(game.liveCount, 0);
-    EXPECT_EQ(game.score, 2);
+struct Placed {
+    int slot;
+    char letter;
+    int y;
+    bool alive = true;
+};
+
+// Of the live letters of the key, the one fallen farthest goes (the lower
+// slot of two at one height); one not yet fallen (y 0) cannot be hit.
+TEST(Letters, AKeyKnocksOutItsLetterThatFellFarthest) {
+    const struct {
+        std::vector<Placed> placed;
+        char key;
+        int goes; // the slot knocked out, -1 for none
+    } cases[] = {{{{0, 'a', 120}, {1, 'a', 300}, {2, 'b', 400}}, 'A', 1},
+                 {{{3, 'k', 300}, {5, 'k', 300}}, 'K', 3},
+                 {{{0, 'z', 1}}, 'Z', 0},
+                 {{{0, 'z', 0}}, 'Z', -1},
+                 {{{0, 'm', 50, false}}, 'M', -1},
+                 {{{0, 'm', 50}}, 'N', -1},
+                 {{{0, 'm', 50}}, '1', -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        ResetGame();
+        RecordedSounds sounds;
+        game.level = 10;
+        for (const Placed& p : c.placed)
+            Place(p.slot, p.letter, p.y, p.alive);
+        const int live = game.liveCount, knocked = c.goes >= 0;
+        EXPECT_EQ(HitKey(c.key), knocked == 1);
+        for (const Placed& p : c.placed)
+            EXPECT_EQ(letters[p.slot].alive, p.alive && p.slot != c.goes);
+        EXPECT_EQ(game.liveCount, live - knocked);
+        EXPECT_EQ(game.score, knocked);
+        EXPECT_EQ(sounds.plays, std::vector<std::string>(knocked, "hit"));
+    }
 }
 
-TEST_F(Letters, AnExpiryNeverTakesTheScoreBelowZero) {
-    Place(0, 'q', 668);
-    EXPECT_FALSE(StepLetter(&letters[0]));
-    EXPECT_EQ(game.score, 0);
+// The knock-out that meets the level's count earns the next level, empty
+// at score 0, with both sounds; 255 is the last, where the score grows on.
+TEST(Letters, EachLevelTakesItsKnockOuts) {
+    const struct {
+        int level, hits;
+    } table[] = {{1, 2}, {2, 6}, {3, 12}, {10, 110}, {255, 65280}};
+    for (const auto& t : table) {
+        SCOPED_TRACE(t.level);
+        ResetGame();
+        RecordedSounds sounds;
+        game.level = t.level;
+        for (int hit = 1; hit < t.hits; ++hit) {
+            Place(0, 'a', 10);
+            ASSERT_TRUE(HitKey('A'));
+        }
+        EXPECT_EQ(game.level, t.level);
+        Place(0, 'a', 10);
+        Place(1, 'b', 10);
+        ASSERT_TRUE(HitKey('A'));
+        EXPECT_EQ(game.level, t.level == 255 ? 255 : t.level + 1);
+        EXPECT_EQ(game.score, t.level == 255 ? 65280 : 0);
+        EXPECT_EQ(letters[1].alive, t.level == 255) << "the table empties";
+        EXPECT_EQ(sounds.plays.size(), (size_t)t.hits + 1);
+        EXPECT_EQ(sounds.plays.back(), "levelup");
+    }
 }
 
-TEST_F(Letters, ALetterTakes669StepsFromTheTop) {
-    game.level = 1;
-    SpawnLetter();
-    int steps = 0;
-    while (StepLetter(&letters[0]))
-        ++steps;
-    EXPECT_EQ(steps + 1, 669);
-}
-
-TEST_F(Letters, HitKeyKnocksOutTheFarthestFallenMatch) {
-    RecordedSounds sounds;
-    game.level = 10;
-    Place(0, 'a', 120);
-    Place(1, 'a', 300);
-    Place(2, 'b', 400);
-    EXPECT_TRUE(HitKey('A'));
-    EXPECT_TRUE(letters[0].alive);
-    EXPECT_FALSE(letters[1].alive);
-    EXPECT_TRUE(letters[2].alive);
-    EXPECT_EQ(game.liveCount, 2);
-    EXPECT_EQ(game.score, 1);
-    EXPECT_EQ(sounds.plays, std::vector<std::string>{"hit"});
-}
-
-TEST_F(Letters, AmongEqualHeightsTheLowestSlotGoes) {
-    game.level = 10;
-    Place(3, 'k', 300);
-    Place(5, 'k', 300);
-    EXPECT_TRUE(HitKey('K'));
-    EXPECT_FALSE(letters[3].alive);
-    EXPECT_TRUE(letters[5].alive);
-}
-
-TEST_F(Letters, ALetterNotYetSteppedCannotBeHit) {
-    RecordedSounds sounds;
-    game.level = 10;
-    Place(0, 'z', 0);
-    EXPECT_FALSE(HitKey('Z'));
-    EXPECT_TRUE(letters[0].alive);
-    EXPECT_EQ(game.score, 0);
-    EXPECT_EQ(game.liveCount, 1);
-    EXPECT_TRUE(sounds.plays.empty());
-}
-
-TEST_F(Letters, MissesAndDeadLettersChangeNothing) {
-    RecordedSounds sounds;
-    game.level = 10;
-    Place(0, 'm', 50);
-    letters[0].alive = false;
-    game.liveCount = 0;
-    EXPECT_FALSE(HitKey('M'));
-    EXPECT_FALSE(HitKey('N'));
-    EXPECT_FALSE(HitKey('1'));
-    EXPECT_EQ(game.score, 0);
-    EXPECT_TRUE(sounds.plays.empty());
-}
-
-TEST_F(Letters, OnlyTheTableBelowHighWaterIsSearched) {
-    game.level = 10;
-    Place(0, 'c', 10);
-    letters[7].text[0] = 'c';
-    letters[7].y = 200;
-    letters[7].alive = true; // stale: above highWater
-    EXPECT_TRUE(HitKey('C'));
-    EXPECT_FALSE(letters[0].alive);
-    EXPECT_TRUE(letters[7].alive);
-}
-
-TEST_F(Letters, TheSecondHitAtLevel1EarnsLevel2WithBothSounds) {
-    RecordedSounds sounds;
-    Place(0, 'a', 10);
-    EXPECT_TRUE(HitKey('A'));
-    SpawnLetter();
-    letters[0].text[0] = 'b';
-    letters[0].y = 30;
-    EXPECT_TRUE(HitKey('B'));
-    EXPECT_EQ(game.level, 2);
-    EXPECT_EQ(game.score, 0);
-    EXPECT_EQ(game.highWater, 0);
-    EXPECT_EQ(game.liveCount, 0);
-    EXPECT_EQ(sounds.plays,
-              (std::vector<std::string>{"hit", "hit", "levelup"}));
-}
-
-TEST_F(Letters, ALevelChangeEmptiesTheWholeTable) {
-    game.level = 5;
-    for (int i = 0; i < 5; ++i)
-        Place(i, 'x', 10 + i);
-    letters[200].alive = true; // even a slot above highWater
-    EXPECT_TRUE(LevelUp());
-    for (const LetterSlot& slot : letters)
-        EXPECT_FALSE(slot.alive);
-    EXPECT_EQ(game.level, 6);
-    EXPECT_EQ(letters[2].y, 12) << "fields other than alive keep their values";
-
-    Place(0, 'y', 40);
-    game.score = 4;
-    EXPECT_TRUE(LevelDown());
-    EXPECT_EQ(game.level, 5);
-    EXPECT_EQ(game.liveCount, 0);
-    EXPECT_EQ(game.highWater, 0);
-    EXPECT_EQ(game.score, 0);
-    EXPECT_FALSE(letters[0].alive);
-}
-
-TEST_F(Letters, LevelBoundsRefuseAndChangeNothing) {
-    Place(0, 'a', 10);
-    game.score = 1;
-    EXPECT_FALSE(LevelDown());
-    EXPECT_EQ(game.level, 1);
-    EXPECT_TRUE(letters[0].alive);
-    EXPECT_EQ(game.score, 1);
-    EXPECT_EQ(game.highWater, 1);
-
-    game.level = 255;
-    EXPECT_FALSE(LevelUp());
-    EXPECT_EQ(game.level, 255);
-    EXPECT_TRUE(letters[0].alive);
-    EXPECT_EQ(game.liveCount, 1);
-}
-
-TEST_F(Letters, AtLevel255TheThresholdSoundsButTheScoreKeepsGrowing) {
-    RecordedSounds sounds;
-    game.level = 255;
-    game.score = NextLevelScore(255) - 1;
-    Place(0, 'p', 100);
-    EXPECT_TRUE(HitKey('P'));
-    EXPECT_EQ(game.level, 255);
-    EXPECT_EQ(game.score, 65280);
-    EXPECT_EQ(sounds.plays, (std::vector<std::string>{"hit", "levelup"}));
-    Place(0, 'p', 100);
-    EXPECT_TRUE(HitKey('P'));
-    EXPECT_EQ(game.score, 65281);
-    EXPECT_EQ(sounds.plays.back(), "levelup");
-}
-
-TEST_F(Letters, NoSoundsWhenTheyFailedToLoad) {
-    RecordedSounds sounds;
-    hitSound = -1;
-    levelUpSound = -1;
-    Place(0, 'a', 10);
-    Place(1, 'a', 20);
-    EXPECT_TRUE(HitKey('A'));
-    EXPECT_TRUE(HitKey('A'));
-    EXPECT_EQ(game.level, 2);
-    EXPECT_TRUE(sounds.plays.empty());
-}
-
-TEST(LevelThresholds, NextLevelScoreIsLevelPlusItsSquare) {
-    EXPECT_EQ(NextLevelScore(1), 2);
-    EXPECT_EQ(NextLevelScore(2), 6);
-    EXPECT_EQ(NextLevelScore(3), 12);
-    EXPECT_EQ(NextLevelScore(10), 110);
-    EXPECT_EQ(NextLevelScore(255), 65280);
-    EXPECT_TRUE(LevelReached(2, 1));
-    EXPECT_FALSE(LevelReached(1, 1));
-    EXPECT_FALSE(LevelReached(-5, 1));
+// Page Down raises the level and Page Up lowers it, each emptying the
+// table; at 255 and at 1 they do nothing at all.
+TEST(Letters, ALevelChangeEmptiesTheTableExceptAtTheBounds) {
+    const struct {
+        int level;
+        bool (*change)();
+        int levelAfter;
+    } table[] = {{5, LevelUp, 6},
+                 {5, LevelDown, 4},
+                 {255, LevelUp, 255},
+                 {1, LevelDown, 1}};
+    for (const auto& c : table) {
+        SCOPED_TRACE(c.level);
+        ResetGame();
+        game.level = c.level;
+        Place(0, 'x', 40);
+        letters[200].alive = true; // even a slot past highWater
+        game.score = 1;
+        const bool done = c.levelAfter != c.level;
+        EXPECT_EQ(c.change(), done);
+        EXPECT_EQ(game.level, c.levelAfter);
+        EXPECT_EQ(letters[0].alive || letters[200].alive, !done);
+        // Count, MaxCount and score: all 0, or untouched.
+        EXPECT_EQ(game.liveCount + game.highWater + game.score, done ? 0 : 3);
+    }
 }
 
 } // namespace

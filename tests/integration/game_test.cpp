@@ -1,0 +1,303 @@
+// The game in process, in a folder of its data files: frames after its own
+// start-up, read back as shown, and WinMain whole.
+#include <iconv.h>
+
+#include <cstring>
+#include <memory>
+
+#include "app/app.h"
+#include "audio/music.h"
+#include "audio_files.h"
+#include "display/display.h"
+#include "display/surface_text.h"
+#include "game/frame.h"
+#include "game_state.h"
+#include "platform_fixture.h"
+#include "temp_dir.h"
+#include "testing/audio.h"
+#include "testing/ddraw.h"
+#include "testing/fault.h"
+
+namespace {
+
+const COLORREF kRed = RGB(255, 0, 0);
+
+// UTF-8 text in code page 936, the bytes the game draws.
+std::string Gbk(const char* utf8) {
+    char out[200], *to = out, *from = const_cast<char*>(utf8);
+    size_t left = strlen(utf8), room = sizeof(out);
+    iconv_t cd = iconv_open("CP936", "UTF-8");
+    iconv(cd, &from, &left, &to, &room);
+    iconv_close(cd);
+    return std::string(out, to);
+}
+
+// The music's place as a media graph reports it; records the seeks.
+struct FakePosition : IMediaPosition {
+    double stopTime = 120.0, position = 10.0;
+    int reads = 0;
+    std::vector<double> seeks;
+    HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG AddRef() override { return 2; }
+    ULONG Release() override { return 1; }
+    HRESULT put_CurrentPosition(REFTIME t) override {
+        return seeks.push_back(t), S_OK;
+    }
+    HRESULT get_CurrentPosition(REFTIME* t) override {
+        return *t = position, S_OK;
+    }
+    HRESULT get_StopTime(REFTIME* t) override {
+        return *t = stopTime, ++reads, S_OK;
+    }
+};
+
+// The picture (320 by 160, its left third pure white) and the two sounds.
+class Game : public PlatformTest {
+  protected:
+    TempDir dir;
+    std::unique_ptr<WorkingDirectory> here;
+
+    void SetUp() override {
+        PlatformTest::SetUp();
+        TestResetDirectDraw();
+        ResetGame();
+        musicPlayer = MusicPlayer{};
+        lpDD = nullptr;
+        lpDDprimary = lpDDback = lpDDbmp1 = nullptr;
+        using namespace audio_files;
+        ASSERT_TRUE(dir.WriteJpeg("finger.jpg", 320, 160, 0x287828));
+        for (const char* wav : {"damage_axe.wav", "item_specialdrop.wav"})
+            ASSERT_TRUE(WriteBytes(dir.File(wav), SimpleWave(Samples(400))));
+        here.reset(new WorkingDirectory(dir.path));
+    }
+    void TearDown() override {
+        here.reset();
+        ResetGame();
+        CoUninitialize();
+        EXPECT_TRUE(TestResetAudio()) << "no audio object outlives the test";
+        PlatformTest::TearDown();
+    }
+};
+
+class FrameTest : public Game {
+  protected:
+    FakePosition music;
+
+    void SetUp() override {
+        Game::SetUp();
+        strcpy(szAppClass, "QelFrameTest");
+        RegisterMainWindowClass(GameModule());
+        ASSERT_TRUE(InitApplication(GameModule(), SW_SHOW));
+        musicPlayer.pPosition = &music; // there is no music.mp3
+    }
+    void TearDown() override {
+        ReleaseAll();
+        Game::TearDown();
+    }
+
+    static void Frame(DWORD tick) {
+        TestSetTickCount(tick);
+        GameFrame();
+    }
+
+    struct Text {
+        int x, y;
+        std::string text;
+        COLORREF colour;
+        HFONT font;
+    };
+
+    // Pixels of the frame shown that differ from a grey screen with the
+    // pause screen when `paused` (the picture, centred, and the titles),
+    // `texts`, then the HUD: the status, level and music lines given, and
+    // the fixed key line.
+    static int Differences(bool paused, std::vector<Text> texts,
+                           const char* status, const char* level,
+                           const char* music) {
+        const COLORREF grey = RGB(100, 100, 100);
+        const char* keys = u8"空格:开始/暂停 a~z:打 ESC:退出 +/-:音量";
+        texts.insert(texts.end(), {{100, 718, Gbk(status), 0, hHudFont},
+                                   {100, 688, Gbk(level), kRed, hHudFont},
+                                   {100, 738, Gbk(keys), grey, hHudFont},
+                                   {500, 738, Gbk(music), grey, hHudFont}});
+        TestSurfaceImage shown = TestSurfacePixels(lpDDprimary);
+        // Drawn in the back buffer, which the next frame clears anyway.
+        DDBLTFX fx = {};
+        fx.dwSize = sizeof(fx);
+        fx.dwFillColor = 0xC8C8C8;
+        lpDDback->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx);
+        if (paused) {
+            RECT centred = {352, 304, 672, 464};
+            lpDDback->Blt(&centred, lpDDbmp1, nullptr, DDBLT_KEYSRC, 0);
+            DrawSurfaceText(lpDDback, "Dunmarl", 492, 180, kRed, TRANSPARENT);
+            texts.insert(texts.begin(),
+                         {472, 200, Gbk(u8"暂停Pause"), kRed, hHudFont});
+        }
+        for (const Text& t : texts)
+            DrawSurfaceTextFont(lpDDback, t.text, t.x, t.y, t.colour,
+                                TRANSPARENT, t.font);
+        TestSurfaceImage expected = TestSurfacePixels(lpDDback);
+        int n = 0;
+        for (size_t i = 0; i < shown.pixels.size(); ++i)
+            n += shown.pixels[i] != expected.pixels[i];
+        return n;
+    }
+};
+
+TEST_F(FrameTest, PauseScreenShowsThePictureTitleAndHud) {
+    Frame(5000);
+    EXPECT_EQ(TestFlipCount(), 1);
+    EXPECT_EQ(Differences(true, {},
+                          u8"下级需要:2 x:0 y:0 Count:0 MaxCount:0 音量:0 "
+                          u8"间隔:5000 5000",
+                          u8"级别:1   分数:0", u8"音乐:0   进度:0"),
+              0);
+    EXPECT_EQ(game.liveCount, 0) << "nothing spawns while paused";
+}
+
+// A letter is drawn where it is, also on the step that expires it at 669
+// (and never again); the HUD shows the game's numbers, the music times of
+// the last check, and ticks past 2^31 printed signed, as Windows' %d does.
+TEST_F(FrameTest, RunningFramesShowTheLettersAndTheGamesNumbers) {
+    music.stopTime = 183.6;
+    music.position = 2.4;
+    game.level = 3;
+    game.score = 5;
+    game.volume = -300;
+    game.running = true;
+    const DWORD t = 0x80000000;
+    Frame(t); // spawns, steps, checks the music
+    letters[0].text[0] = 'q';
+    letters[0].x = 300;
+    letters[0].y = 668;
+    Frame(t + 34); // past level 3's fall interval of 33 ms
+    EXPECT_EQ(Differences(false, {{300, 669, "q", RGB(0, 0, 255), hLetterFont}},
+                          u8"下级需要:12 x:300 y:669 Count:0 MaxCount:1 "
+                          u8"音量:-300 间隔:34 -2147483614",
+                          u8"级别:3   分数:4", u8"音乐:184   进度:2"),
+              0);
+    Frame(t + 35); // and never again
+    for (uint32_t pixel : TestSurfacePixels(lpDDprimary).pixels)
+        ASSERT_NE(pixel, 0x0000FFu);
+}
+
+// Spawn and fall intervals by level: each must be exceeded, and a pass
+// steps every letter by one pixel at most, however long it took.
+TEST_F(FrameTest, LettersSpawnAndFallAtTheirLevelsPace) {
+    const struct {
+        int level;
+        DWORD spawn, fall;
+    } paces[] = {{1, 5000, 100}, {2, 2500, 50}, {3, 1666, 33},
+                 {10, 500, 10},  {50, 100, 2},  {101, 49, 0}};
+    for (const auto& p : paces) {
+        SCOPED_TRACE(p.level);
+        ResetGame();
+        game.level = p.level;
+        game.running = true;
+        const DWORD t = 100000;
+        Frame(t); // spawns and steps
+        Frame(t + p.fall);
+        EXPECT_EQ(letters[0].y, 1);
+        Frame(t + p.fall + 1);
+        EXPECT_EQ(letters[0].y, 2);
+        Frame(t + p.spawn);
+        EXPECT_EQ(game.liveCount, 1);
+        Frame(t + p.spawn + 1);
+        EXPECT_EQ(game.liveCount, p.level == 1 ? 1 : 2) << "at most `level`";
+        int first = letters[0].y, second = letters[1].y;
+        Frame(t + 60000);
+        EXPECT_EQ(letters[0].y, first + 1);
+        EXPECT_EQ(letters[1].y, second + (p.level > 1 ? 1 : 0));
+    }
+}
+
+TEST_F(FrameTest, MusicGoesBackToTheStartWithUnder3SecondsLeft) {
+    Frame(5000);
+    Frame(6000); // a check comes once more than a second has passed
+    EXPECT_EQ(music.reads, 1);
+    music.position = 117.0; // 3 s left: plays on
+    Frame(6001);
+    EXPECT_EQ(music.reads, 2);
+    EXPECT_TRUE(music.seeks.empty());
+    game.running = true; // checked while playing too
+    music.position = 117.5;
+    Frame(7002);
+    EXPECT_EQ(music.seeks, std::vector<double>{0.0});
+}
+
+// WinMain, with music; a game that would not end is stopped after 100
+// passes, with exit code 1.
+int passes;
+
+class Session : public Game {
+  protected:
+    void SetUp() override {
+        Game::SetUp();
+        ASSERT_TRUE(audio_files::WriteSineMp3("music.mp3", 1.0)) << "lame?";
+    }
+    static int Run() {
+        passes = 0;
+        TestSetPeekHook([] {
+            if (++passes == 100) PostQuitMessage(1);
+        });
+        char commandLine[] = "--ignored";
+        return WinMain(GameModule(), nullptr, commandLine, SW_SHOWDEFAULT);
+    }
+};
+
+TEST_F(Session, OneMessageAPassAndQuitEndsBeforeThatPassesFrame) {
+    for (int i = 0; i < 5; ++i)
+        PostMessageA(nullptr, WM_USER + i, 0, 0);
+    PostQuitMessage(0);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(TestFlipCount(), 5);
+}
+
+// A failed set-up step shows its box, the window never shows; a refused
+// mode or a positive result starts the game, shown once before Escape ends
+// it. Nothing is left, the music graph least (Wine ends badly with one).
+struct Step {
+    FaultCall call; // FAULT_COUNT: no finger.jpg
+    HRESULT result;
+    const char* box; // null: none, the game starts
+};
+
+class StartUp : public Session, public ::testing::WithParamInterface<Step> {};
+
+TEST_P(StartUp, ItsResultStartsTheGameOrShowsItsBox) {
+    const Step& step = GetParam();
+    if (step.call == FAULT_COUNT)
+        std::remove("finger.jpg");
+    else
+        TestFailNext(step.call, step.result);
+    TestSetKeyState(VK_ESCAPE, !step.box);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(IsWindowVisible(hMainWindow), !step.box);
+    EXPECT_EQ(TestFlipCount(), step.box ? 0 : 1);
+    std::string boxes;
+    for (const TestMessageBox& box : TestMessageBoxes())
+        boxes += box.caption + ": " + box.text + "\n";
+    EXPECT_EQ(boxes, step.box ? "Error: " + std::string(step.box) + "\n" : "");
+    EXPECT_EQ(TestLiveFilterGraphs(), 0);
+    EXPECT_FALSE(TestMixerMusicPlaying());
+    if (step.box) ReleaseAll(); // what the end of the process takes away
+    EXPECT_EQ(TestLiveDirectDrawObjects() + TestLiveSurfaces(), 0);
+    EXPECT_EQ(TestLiveSoundBuffers(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, StartUp,
+    ::testing::Values(
+        Step{FAULT_DIRECTDRAWCREATE, DDERR_NODIRECTDRAWHW, "DirectDrawCreate"},
+        Step{FAULT_DDRAW_QUERYINTERFACE, E_NOINTERFACE, "QueryInterface"},
+        Step{FAULT_DDRAW_SETCOOPERATIVELEVEL, E_FAIL, "SetCooperativeLevel"},
+        Step{FAULT_CREATESURFACE_PRIMARY, DDERR_OUTOFMEMORY,
+             "CreateSurface lpDDprimary"},
+        Step{FAULT_GETATTACHEDSURFACE, DDERR_NOTFOUND,
+             "CreateSurface lpDDback"},
+        Step{FAULT_CREATESURFACE_OFFSCREEN, E_FAIL, "CreateSurface lpDDbmp1"},
+        Step{FAULT_COUNT, S_OK, "CreateSurface lpDDbmp1"},
+        Step{FAULT_SETDISPLAYMODE, DDERR_INVALIDMODE, nullptr},
+        Step{FAULT_DDRAW_SETCOOPERATIVELEVEL, 1, nullptr}));
+
+} // namespace
