@@ -105,9 +105,9 @@ TEST_F(MusicTest, WithoutMusicOneBoxNamesTheFailedStep) {
     }
 }
 
-// The music starts from its beginning; sent back to it while it plays, it
-// goes on; played to its end, it stands at its stop time, which makes the
-// frame's check send it back to the start, and it plays again.
+// The music starts from its beginning and goes back to it when the frame's
+// check sends it there, near its end while it plays, or once it has played
+// to its end and stands at its stop time.
 TEST_F(MusicTest, PlaysFromTheStartAndAgainOnceAtItsEnd) {
     StartUp(music);
     ASSERT_NE(musicPlayer.pPosition, nullptr);
@@ -117,8 +117,11 @@ TEST_F(MusicTest, PlaysFromTheStartAndAgainOnceAtItsEnd) {
     REFTIME stop = 0;
     musicPlayer.pPosition->get_StopTime(&stop);
     EXPECT_NEAR(stop, 1.0, 0.1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    double played = Position();
     musicPlayer.pPosition->put_CurrentPosition(0.0);
     EXPECT_TRUE(TestMixerMusicPlaying());
+    EXPECT_LT(Position(), played);
 
     for (int i = 0; i < 300 && TestMixerMusicPlaying(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
