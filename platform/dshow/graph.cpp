@@ -28,9 +28,8 @@ const uint64_t kMaxMusicFileBytes = 256u << 20;
 int liveGraphs = 0;
 
 // SDL_mixer's music volume, 0..128 and linear in amplitude, for a volume in
-// hundredths of a decibel; -10000 is silence.
+// hundredths of a decibel; -10000 rounds to silence.
 int MusicVolumeToMixer(LONG volume) {
-    if (volume <= -10000) return 0;
     return int(std::lround(MIX_MAX_VOLUME * std::pow(10.0, volume / 2000.0)));
 }
 

@@ -50,7 +50,7 @@ inline Bytes Chunk(const char* id, const Bytes& data, bool pad = true) {
 }
 
 // The data of a format chunk of `size` bytes (16, 18 or more; bytes past the
-// 18th are extra format bytes 0xE0, 0xE1, ...).
+// 18th are extra format bytes, zero).
 inline Bytes FormatData(uint16_t tag, uint16_t channels, uint32_t rate,
                         uint16_t bits, uint32_t size = 16) {
     Bytes out;
@@ -62,8 +62,7 @@ inline Bytes FormatData(uint16_t tag, uint16_t channels, uint32_t rate,
     PutLe16(out, blockAlign);
     PutLe16(out, bits);
     if (size >= 18) PutLe16(out, uint16_t(size - 18));
-    for (uint32_t i = 18; i < size; ++i)
-        out.push_back(uint8_t(0xE0 + i - 18));
+    out.resize(size);
     return out;
 }
 
