@@ -29,10 +29,9 @@ inline void PushWindowEvent(Uint8 what, uint32_t window = 0) {
     PushEvent(e);
 }
 
-// Keys typed as a player types them: a letter is pressed and let go, '['
-// holds Alt down (the keys up to ']' come with it); E Enter, X Escape,
-// S Space, U Page Up, D Page Down, 4 F4, 0 F10, > Right arrow; W is the
-// close request.
+// Keys typed: a letter pressed and let go, '[' holds Alt down up to ']';
+// E Enter, X Escape, S Space, U/D Page Up/Down, 4 F4, 0 F10, > Right arrow;
+// W the close request.
 inline void PushKeys(const char* keys, uint32_t window = 0) {
     const SDL_Keycode named[] = {SDLK_RETURN, SDLK_ESCAPE,   SDLK_SPACE,
                                  SDLK_PAGEUP, SDLK_PAGEDOWN, SDLK_F4,

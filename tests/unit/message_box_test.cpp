@@ -16,8 +16,7 @@ uint32_t Box() {
 }
 
 // A click `right` pixels left of the box's right edge, `y` down from its top
-// (up from its bottom when negative): OK is at (55, -23), the close box at
-// (14, 13).
+// (up from its bottom if negative): OK at (55, -23), close box at (14, 13).
 void Click(int right, int y, Uint8 button = SDL_BUTTON_LEFT) {
     RECT r = TestMessageBoxShown().rect;
     int x = r.right - r.left - right, top = y < 0 ? r.bottom - r.top + y : y;
@@ -36,10 +35,6 @@ class MessageBox : public PlatformTest,
         PlatformTest::SetUp();
         TestShowMessageBoxes();
         owner = MakeWindow(DefWindowProcA);
-    }
-    void TearDown() override {
-        TestRecordMessageBoxes(true);
-        PlatformTest::TearDown();
     }
 };
 
@@ -65,8 +60,7 @@ TEST_P(MessageBox, EndsWhenAnsweredAndOnlyThen) {
 INSTANTIATE_TEST_SUITE_P(, MessageBox,
                          ::testing::Values("E", "X", "S", "O", "C", "[4", "W"));
 
-// The box around the light (or dark) ink in `area`: its width, then its
-// pixels. A text's glyphs, wherever drawn.
+// The box around the light (or dark) ink in `area`: its width, its pixels.
 std::vector<uint32_t> Ink(const uint32_t* pixels, int pitch, RECT area,
                           bool light) {
     RECT r = {area.right, area.bottom, area.left, area.top};
@@ -110,9 +104,14 @@ TEST_F(MessageBox, ShowsItsChineseCaptionAndTextCentredOnItsOwner) {
     EXPECT_NEAR((at.left + at.right) / 2, 300, 1);
     EXPECT_NEAR((at.top + at.bottom) / 2, 200, 1);
     // As the UI font draws them: white on the caption bar, black on white.
-    UserCanvas caption(200, 40, kUiCaption), text(200, 40, kUiWhite);
+    UserCanvas caption(200, 40, kUiCaption), text(200, 40, kUiWhite),
+        other(200, 40, kUiWhite);
     caption.Label(10, 10, error, kUiWhite, true);
     text.Label(10, 10, level, kUiBlack);
+    other.Label(10, 10, error, kUiBlack);
+    EXPECT_NE(Ink(text.pixels.data(), 200, {0, 0, 200, 40}, false),
+              Ink(other.pixels.data(), 200, {0, 0, 200, 40}, false))
+        << "two texts in the same marks: the font has no Chinese";
     EXPECT_EQ(Ink(shot.data(), w, {1, 1, w - 30, 26}, true),
               Ink(caption.pixels.data(), 200, {0, 0, 200, 40}, true));
     EXPECT_EQ(Ink(shot.data(), w, {1, 27, w - 1, h - 46}, false),
