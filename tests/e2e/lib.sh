@@ -48,10 +48,10 @@ start_qel() {
   QEL_PID=$!
 }
 
-# wait_exit: the game's exit code once it ends; 124 when it was still running
-# after 10 s and had to be stopped.
+# wait_exit [SECONDS]: the game's exit code once it ends; 124 when it was
+# still running after SECONDS (10) and had to be stopped.
 wait_exit() {
-  until_true 10 eval '! alive' || { stop_game; return 124; }
+  until_true "${1:-10}" eval '! alive' || { stop_game; return 124; }
   wait "$QEL_PID"
   local code=$?
   QEL_PID=
@@ -92,9 +92,9 @@ press_box() {
   until_true 5 is_gone "$1" || { echo "box $1 stayed up after Return" >&2; return 1; }
 }
 
-# hold KEY: down for a tenth of a second, as a player presses it (the game
-# reads Escape once a frame).
-hold() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; }
+# hold KEY [SECONDS]: down for a tenth of a second (or SECONDS), as a player
+# presses it: the game reads Escape once a frame.
+hold() { xdotool keydown "$1"; sleep "${2:-0.1}"; xdotool keyup "$1"; }
 
 # screenshot FILE.xwd: the whole screen.
 screenshot() { xwd -root -silent >"$1"; }

@@ -79,11 +79,12 @@ check() {
       high=$(peak)
       press_box "$box"
     elif window_named Qel >/dev/null; then
-      sleep 0.3; high=$(peak); shown=1; hold Escape; break
+      # Held long enough for the slower frames of a sanitizer build.
+      sleep 0.3; high=$(peak); shown=1; hold Escape 0.5; break
     fi
     sleep 0.2
   done
-  wait_exit
+  wait_exit 20
   local code=$? said expected problem='' what="$n: ${files:-the good files} $how ($outcomes, peak ${high:-?} kB)"
   said=$(grep -E '^(Error|ERROR): ' "$CASE/stderr")
   expected=$(tr , '\n' <<<"$outcomes" |
