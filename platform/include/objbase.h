@@ -72,15 +72,11 @@ struct IDispatch : IUnknown {
 };
 
 #define CLSCTX_INPROC_SERVER 0x1
-#define COINIT_MULTITHREADED 0x0
-#define COINIT_APARTMENTTHREADED 0x2
-#define RPC_E_CHANGED_MODE ((HRESULT)0x80010106)
 #define REGDB_E_CLASSNOTREG ((HRESULT)0x80040154)
 #define CO_E_NOTINITIALIZED ((HRESULT)0x800401F0)
 #define CLASS_E_NOAGGREGATION ((HRESULT)0x80040110)
 
 HRESULT WINAPI CoInitialize(LPVOID reserved);
-HRESULT WINAPI CoInitializeEx(LPVOID reserved, DWORD flags);
 void WINAPI CoUninitialize(void);
 HRESULT WINAPI CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD context,
                                 REFIID riid, LPVOID* object);

@@ -314,7 +314,6 @@ typedef struct tagLOGFONTA {
 #ifndef RC_INVOKED
 // kernel32
 DWORD WINAPI GetTickCount(void);
-HMODULE WINAPI GetModuleHandleA(LPCSTR name);
 void WINAPI Sleep(DWORD milliseconds);
 
 // user32: classes, windows, messages
