@@ -34,7 +34,8 @@ alive() { kill -0 "$QEL_PID" 2>/dev/null; }
 
 # data_dir: a folder of this case holding the four data files qel-assets writes.
 data_dir() {
-  [[ -f $BUILD/e2e-data/music.mp3 ]] || "$BUILD/qel-assets" "$BUILD/e2e-data" >/dev/null ||
+  [[ -f $BUILD/e2e-data/music.mp3 ]] ||
+    { mkdir -p "$BUILD/e2e-data" && "$BUILD/qel-assets" "$BUILD/e2e-data" >/dev/null; } ||
     fail "qel-assets failed"
   mkdir -p "$CASE/data" && cp "$BUILD"/e2e-data/* "$CASE/data/" && echo "$CASE/data"
 }
