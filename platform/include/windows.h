@@ -314,7 +314,6 @@ typedef struct tagLOGFONTA {
 #ifndef RC_INVOKED
 // kernel32
 DWORD WINAPI GetTickCount(void);
-void WINAPI Sleep(DWORD milliseconds);
 
 // user32: classes, windows, messages
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* cls);
