@@ -3,7 +3,10 @@
 #include <iconv.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <numeric>
+#include <stdexcept>
 
 #include "app/app.h"
 #include "audio/music.h"
@@ -62,8 +65,7 @@ class Game : public PlatformTest {
         TestResetDirectDraw();
         ResetGame();
         musicPlayer = MusicPlayer{};
-        lpDD = nullptr;
-        lpDDprimary = lpDDback = lpDDbmp1 = nullptr;
+        lpDD = nullptr, lpDDprimary = lpDDback = lpDDbmp1 = nullptr;
         using namespace audio_files;
         ASSERT_TRUE(dir.WriteJpeg("finger.jpg", 320, 160, 0x287828));
         for (const char* wav : {"damage_axe.wav", "item_specialdrop.wav"})
@@ -107,10 +109,8 @@ class FrameTest : public Game {
         HFONT font;
     };
 
-    // Pixels of the frame shown that differ from a grey screen with the
-    // pause screen when `paused` (the picture, centred, and the titles),
-    // `texts`, then the HUD: the status, level and music lines given, and
-    // the fixed key line.
+    // Pixels shown unlike a grey screen with the pause screen if `paused`,
+    // `texts`, and the HUD's status, level, key and music lines.
     static int Differences(bool paused, std::vector<Text> texts,
                            const char* status, const char* level,
                            const char* music) {
@@ -137,10 +137,9 @@ class FrameTest : public Game {
             DrawSurfaceTextFont(lpDDback, t.text, t.x, t.y, t.colour,
                                 TRANSPARENT, t.font);
         TestSurfaceImage expected = TestSurfacePixels(lpDDback);
-        int n = 0;
-        for (size_t i = 0; i < shown.pixels.size(); ++i)
-            n += shown.pixels[i] != expected.pixels[i];
-        return n;
+        return std::inner_product(shown.pixels.begin(), shown.pixels.end(),
+                                  expected.pixels.begin(), 0, std::plus<>(),
+                                  std::not_equal_to<>());
     }
 };
 
@@ -155,9 +154,8 @@ TEST_F(FrameTest, PauseScreenShowsThePictureTitleAndHud) {
     EXPECT_EQ(game.liveCount, 0) << "nothing spawns while paused";
 }
 
-// A letter is drawn where it is, also on the step that expires it at 669
-// (and never again); the HUD shows the game's numbers, the music times of
-// the last check, and ticks past 2^31 printed signed, as Windows' %d does.
+// A letter drawn where it is, at 669 on its last step, then never; the HUD
+// with the game's numbers and ticks past 2^31 signed, as Windows' %d has.
 TEST_F(FrameTest, RunningFramesShowTheLettersAndTheGamesNumbers) {
     music.stopTime = 183.6;
     music.position = 2.4;
@@ -225,8 +223,8 @@ TEST_F(FrameTest, MusicGoesBackToTheStartWithUnder3SecondsLeft) {
     EXPECT_EQ(music.seeks, std::vector<double>{0.0});
 }
 
-// WinMain, with music; a game that would not end is stopped after 100
-// passes, with exit code 1.
+// WinMain, with music. A game that would not end is told to after 100
+// passes (exit code 1), and failed after 1000.
 int passes;
 
 class Session : public Game {
@@ -239,6 +237,7 @@ class Session : public Game {
         passes = 0;
         TestSetPeekHook([] {
             if (++passes == 100) PostQuitMessage(1);
+            if (passes > 1000) throw std::runtime_error("the loop goes on");
         });
         char commandLine[] = "--ignored";
         return WinMain(GameModule(), nullptr, commandLine, SW_SHOWDEFAULT);
@@ -266,10 +265,8 @@ class StartUp : public Session, public ::testing::WithParamInterface<Step> {};
 
 TEST_P(StartUp, ItsResultStartsTheGameOrShowsItsBox) {
     const Step& step = GetParam();
-    if (step.call == FAULT_COUNT)
-        std::remove("finger.jpg");
-    else
-        TestFailNext(step.call, step.result);
+    step.call == FAULT_COUNT ? (void)std::remove("finger.jpg")
+                             : TestFailNext(step.call, step.result);
     TestSetKeyState(VK_ESCAPE, !step.box);
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(IsWindowVisible(hMainWindow), !step.box);

@@ -1,5 +1,4 @@
-// Helpers for tests of the game rules: a new game, and the two sounds
-// recorded as they are played.
+// A new game, and the game's two sounds recorded as they are played.
 #ifndef QEL_TESTS_GAME_STATE_H
 #define QEL_TESTS_GAME_STATE_H
 
@@ -16,8 +15,7 @@ inline void ResetGame() {
     game = GameState{};
 }
 
-// The hit and level-up sounds as buffers that log their name when played,
-// taken out of the sound table again at the end.
+// The hit and level-up sounds, logging their names, for the object's life.
 class RecordedSounds {
     struct Buffer : IDirectSoundBuffer {
         Buffer(const char* name, std::vector<std::string>* log)

@@ -1,6 +1,5 @@
-// A scratch directory for tests that write files, removed with all it holds,
-// and a working directory for a test's length (the game reads its data
-// files from its own).
+// A scratch directory removed with all it holds, and a working directory
+// for a test's length (the game reads its data files from its own).
 #ifndef QEL_TESTS_SUPPORT_TEMP_DIR_H
 #define QEL_TESTS_SUPPORT_TEMP_DIR_H
 

@@ -8,8 +8,12 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "audio/wave_reader.h"
 #include "temp_dir.h"
@@ -102,11 +106,25 @@ TEST(AssetGenerator, MusicLoopsWithoutAGap) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-// The desktop's 16, 32 and 48 pixel icons: see-through corner, opaque middle.
-TEST(AssetGenerator, TheIconGivesTheDesktopSizes) {
+// The resources' eight images; the desktop's, see-through at the corner.
+TEST(AssetGenerator, TheIconHasTheResourcesImagesAndTheDesktopSizes) {
     const std::string ico = Files().File("qel.ico"),
                       png = Files().File("qel.png");
     ASSERT_EQ(Generate("--icon " + ico), 0);
+    std::ifstream in(ico, std::ios::binary);
+    const std::string b{std::istreambuf_iterator<char>(in), {}};
+    std::vector<std::pair<int, int>> images;
+    for (size_t at = 6; at + 16 <= b.size() && at < 6 + 16u * (uint8_t)b[4];
+         at += 16)
+        images.push_back({(uint8_t)b[at], (uint8_t)b[at + 6]});
+    EXPECT_EQ(images, (std::vector<std::pair<int, int>>{{32, 4},
+                                                        {16, 4},
+                                                        {48, 8},
+                                                        {32, 8},
+                                                        {16, 8},
+                                                        {48, 32},
+                                                        {32, 32},
+                                                        {16, 32}}));
     for (int size : {16, 32, 48}) {
         SCOPED_TRACE(size);
         ASSERT_EQ(Generate("--icon-png " + ico + " " + std::to_string(size) +

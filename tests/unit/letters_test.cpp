@@ -62,8 +62,7 @@ struct Placed {
     bool alive = true;
 };
 
-// Of the live letters of the key, the one fallen farthest goes (the lower
-// slot of two at one height); one not yet fallen (y 0) cannot be hit.
+// A key knocks out its live letter fallen farthest, none still at y 0.
 TEST(Letters, AKeyKnocksOutItsLetterThatFellFarthest) {
     const struct {
         std::vector<Placed> placed;
@@ -120,8 +119,7 @@ TEST(Letters, EachLevelTakesItsKnockOuts) {
     }
 }
 
-// Page Down raises the level and Page Up lowers it, each emptying the
-// table; at 255 and at 1 they do nothing at all.
+// Page Down and Up change the level, emptying the table; not past 255 or 1.
 TEST(Letters, ALevelChangeEmptiesTheTableExceptAtTheBounds) {
     const struct {
         int level;
