@@ -32,12 +32,12 @@ until_true() {
 
 alive() { kill -0 "$QEL_PID" 2>/dev/null; }
 
-# data_dir: a folder of this case holding the four data files qel-assets writes.
+# data_dir: $CASE/data holds the four data files qel-assets writes (again).
 data_dir() {
-  [[ -f $BUILD/e2e-data/music.mp3 ]] ||
-    { mkdir -p "$BUILD/e2e-data" && "$BUILD/qel-assets" "$BUILD/e2e-data" >/dev/null; } ||
+  local made=$BUILD/e2e-data
+  [[ -f $made/music.mp3 ]] || { mkdir -p "$made" && "$BUILD/qel-assets" "$made" >/dev/null; } ||
     fail "qel-assets failed"
-  mkdir -p "$CASE/data" && cp "$BUILD"/e2e-data/* "$CASE/data/" && echo "$CASE/data"
+  mkdir -p "$CASE/data" && cp "$made"/* "$CASE/data/"
 }
 
 # start_qel DIR [COMMAND...]: the game (build/qel unless COMMAND) run from DIR

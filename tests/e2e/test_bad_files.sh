@@ -8,7 +8,7 @@
 # QEL_MATRIX_BINARY runs another build (./test.sh: the sanitizer build).
 source "$(dirname "$0")/lib.sh"
 [[ -n ${QEL_MATRIX_BINARY:-} ]] && QEL=$(realpath "$QEL_MATRIX_BINARY")
-good=$(data_dir)
+data_dir && good=$CASE/data
 # The sound server's and fontconfig's libraries keep caches for the process's life.
 printf 'leak:libdbus-1.so\nleak:libpulse.so\nleak:libfontconfig.so\n' >"$CASE/lsan.supp"
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -60,14 +60,11 @@ spoil() {
 # The game's memory high-water mark so far, in kB.
 peak() { awk '/^VmHWM:/ { print $2 }' "/proc/$QEL_PID/status" 2>/dev/null; }
 
-n=0
-problems=0
-limit=
+n=0 problems=0 limit=
 # check FILES OUTCOMES [HOW]: one case, run to its end, each box answered.
 check() {
   local files=$1 outcomes=$2 how=${3:-} file step box shown=0 high=
-  n=$((n + 1))
-  dir=$CASE/case$n
+  n=$((n + 1)) dir=$CASE/case$n
   mkdir "$dir" && cp "$good"/* "$dir/"
   for file in ${files//,/ }; do
     for step in ${how//,/ }; do spoil "$file" "$step"; done

@@ -30,6 +30,11 @@ wm_running() {
 panel_placed() {
   (($(on_screen "$PANEL" 3 0 1040 1920 40) == 1920 * 40)) && xprop -root _NET_WORKAREA | grep -q '= 0, 0, 1920, 1040'
 }
+# shown CLASS: the id of the window of that class once it shows, its map
+# asked for again meanwhile (one mapped as the window manager starts stayed
+# unmapped).
+shown() { until_true 10 mapped "$1" && xdotool search --onlyvisible --classname "$1" | head -n 1; }
+mapped() { xdotool search --onlyvisible --classname "$1" || ! xdotool search --classname "$1" windowmap %@; } >/dev/null 2>&1
 start_desktop() {
   rm -f "$CASE/display" "$CASE/bus"
   started Xvfb -displayfd 5 -screen 0 1920x1080x24 -nolisten tcp -noreset 5>"$CASE/display"
@@ -50,15 +55,15 @@ start_desktop() {
   # windows off and leaves above them. Its type is read as it is mapped.
   started xlogo -name qelpanel -geometry 1920x40+0+1040 -bg '#20c040' -fg '#20c040'
   local panel
-  panel=$(xdotool search --sync --onlyvisible --classname qelpanel | head -n 1)
+  panel=$(shown qelpanel) || fail "no panel"
   xdotool windowunmap --sync "$panel"
   xprop -id "$panel" -f _NET_WM_WINDOW_TYPE 32a -set _NET_WM_WINDOW_TYPE _NET_WM_WINDOW_TYPE_DOCK
   xprop -id "$panel" -f _NET_WM_STRUT_PARTIAL 32c -set _NET_WM_STRUT_PARTIAL 0,0,0,40,0,0,0,0,0,0,0,1919
-  xdotool windowmove "$panel" 0 1040 windowmap --sync "$panel"
-  until_true 10 panel_placed || fail "the panel is not in place"
+  xdotool windowmove "$panel" 0 1040
+  shown qelpanel >/dev/null && until_true 10 panel_placed || fail "the panel is not in place"
   # Another application's window, one that takes the keyboard.
   started xedit -name qelother -geometry 500x300+300+300
-  other=$(xdotool search --sync --onlyvisible --classname qelother | head -n 1)
+  other=$(shown qelother) || fail "no other window"
 }
 
 # The game's 1024 by 768 is scaled by 1080/768 and centred. Its keyboard
@@ -90,7 +95,7 @@ about_open() { [[ $(on_screen 'rgb(240,240,240)' 0 661 281 1 1) -eq 1 ]]; }
 
 for wm in ${QEL_DESKTOPS:-openbox xfwm4}; do
   start_desktop "$wm"
-  dir=$(data_dir)
+  data_dir && dir=$CASE/data
   start_qel "$dir"
   with_keyboard "at the start"
   space_toggles "at the start"

@@ -4,7 +4,7 @@
 # plays on, the keypad's minus quietens it, and a knock-out is heard over it;
 # Escape ends the game with 0.
 source "$(dirname "$0")/lib.sh"
-start_qel "$(data_dir)"
+data_dir && start_qel "$CASE/data"
 wait_window Qel >/dev/null || fail "no window"
 record 3 "$CASE/paused.raw"
 screenshot "$CASE/pause.xwd"
