@@ -41,6 +41,9 @@ extern bool userCaptureShown;
 extern std::vector<uint32_t> userShown;
 extern void (*userPresentHook)(const uint32_t* pixels, int pitch);
 int UserWindowRecords();
+// The nanoseconds to wait before a present at `now` for presents to come
+// once per refresh of `hz` (0, unknown: 60 Hz); `next` is when one is due.
+uint64_t UserPaceWait(uint64_t* next, uint64_t now, int hz);
 
 // dialog.cpp: run by menu, dialog and message-box loops that find no input.
 extern void (*userModalIdle)();

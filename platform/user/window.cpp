@@ -223,26 +223,33 @@ void UserCopyScreen(HWND window, std::vector<uint32_t>& out) {
                         (size_t)std::min((int)kScreenWidth, screen->width));
 }
 
+uint64_t UserPaceWait(uint64_t* next, uint64_t now, int hz) {
+    uint64_t period = 1000000000ull / (uint64_t)(hz > 0 ? hz : 60);
+    if (*next > now && *next - now <= period) {
+        uint64_t wait = *next - now;
+        *next += period;
+        return wait;
+    }
+    // The first present, or one late by more than a refresh, starts anew.
+    *next = now + period;
+    return 0;
+}
+
 // Waits for the next refresh when presenting itself does not (Xvfb has no
 // vertical blank, and SDL's software path never waits).
 static void PaceToRefresh(SDL_Window* sdl) {
     static uint64_t next;
     SDL_DisplayMode mode;
-    int hz = 60;
-    if (SDL_GetWindowDisplayMode(sdl, &mode) == 0 && mode.refresh_rate > 0)
-        hz = mode.refresh_rate;
-    uint64_t period = 1000000000ull / (uint64_t)hz;
+    int hz = 0;
+    if (SDL_GetWindowDisplayMode(sdl, &mode) == 0) hz = mode.refresh_rate;
     struct timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    uint64_t now = (uint64_t)ts.tv_sec * 1000000000ull + (uint64_t)ts.tv_nsec;
-    if (next > now && next - now <= period) {
-        uint64_t wait = next - now;
+    uint64_t wait = UserPaceWait(
+        &next, (uint64_t)ts.tv_sec * 1000000000ull + (uint64_t)ts.tv_nsec, hz);
+    if (wait) {
         struct timespec sleep = {(time_t)(wait / 1000000000ull),
                                  (long)(wait % 1000000000ull)};
         nanosleep(&sleep, nullptr);
-        next += period;
-    } else {
-        next = now + period;
     }
 }
 

@@ -127,6 +127,7 @@ TEST(Letters, ALevelChangeEmptiesTheTableExceptAtTheBounds) {
         int levelAfter;
     } table[] = {{5, LevelUp, 6},
                  {5, LevelDown, 4},
+                 {254, LevelUp, 255},
                  {255, LevelUp, 255},
                  {1, LevelDown, 1}};
     for (const auto& c : table) {

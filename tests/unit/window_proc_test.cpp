@@ -58,20 +58,27 @@ class Inputs : public GameWindow,
                public ::testing::WithParamInterface<Input> {};
 
 // A modal loop's picture at (60, 45), at its first idle pass: the About
-// box's caption bar, or the open popup's chosen first item.
+// box's caption bar, or the open popup's chosen first item; and the box's
+// icon, inked where the face would be plain.
 TEST_P(Inputs, EndTheGameOrChooseFromTheMenu) {
     const Input& c = GetParam();
     int records = TestWindowRecords();
     uint32_t shown = 0;
+    int iconInk = 0;
     modalFeed = [&](int pass) {
-        if (pass == 1) shown = TestScreenPixel(60, 45);
         if (pass == 2) PushKeys(c.atIdle);
+        if (pass != 1) return;
+        shown = TestScreenPixel(60, 45);
+        for (int y = 75; y < 115; ++y)
+            for (int x = 60; x < 100; ++x)
+                iconInk += TestScreenPixel(x, y) != 0xF0F0F0;
     };
     PushKeys(c.keys);
     EXPECT_EQ(RunLoop(), c.exitCode);
     EXPECT_EQ(IsWindow(window), c.exitCode < 0);
     EXPECT_EQ(modalPasses, *c.atIdle ? 2 : 0) << "open until its key came";
     EXPECT_EQ(shown, !*c.atIdle ? 0u : c.about ? 0x005AAAu : 0x0078D7u);
+    EXPECT_GT(iconInk, c.about ? 800 : -1) << "the About box's icon";
     EXPECT_EQ(TestScreenPixel(60, 45), 0u) << "gone from the screen";
     EXPECT_EQ(TestWindowRecords(), records) << "no window left behind";
 }
