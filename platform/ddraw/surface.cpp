@@ -137,8 +137,6 @@ static void CopyKeyedRows(uint32_t* to, int toPitch, const uint32_t* from,
 // done when the call returns.
 HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
                                LPRECT, DWORD flags, LPDDBLTFX fx) {
-    HRESULT result = TakeFault(FAULT_BLT);
-    if (FAILED(result)) return result;
     DirectDrawSurface* from = nullptr;
     if (!(flags & DDBLT_COLORFILL)) {
         from = DdrawFindSurface(source);
@@ -165,7 +163,7 @@ HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
     top = std::max(top, 0LL);
     right = std::min(right, (long long)map.width);
     bottom = std::min(bottom, (long long)map.height);
-    if (right <= left || bottom <= top) return result;
+    if (right <= left || bottom <= top) return DD_OK;
     uint32_t* to = map.pixels + top * map.pitch + left;
     int count = (int)(right - left), rows = (int)(bottom - top);
     if (!from)
@@ -174,23 +172,21 @@ HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
         CopyKeyedRows(to, map.pitch,
                       from->map.pixels + sourceY * from->map.pitch + sourceX,
                       from->map.pitch, count, rows, from->sourceKey);
-    return result;
+    return DD_OK;
 }
 
 // Shows the back buffer, paced by the refresh, and swaps it with the front.
 HRESULT DirectDrawSurface::Flip(LPDIRECTDRAWSURFACE7, DWORD) {
-    HRESULT result = TakeFault(FAULT_FLIP);
-    if (FAILED(result)) return result;
     if (!backBuffer) return DDERR_NOTFLIPPABLE;
     ++ddrawFlipCount;
     // A frame drawn in the window's screen memory is shown where it is.
-    if (lent && UserPresentLent(owner->window)) return result;
+    if (lent && UserPresentLent(owner->window)) return DD_OK;
     // No pixel is copied here: the two buffers change hands, and the window
     // keeps showing the front buffer's pixels until the next flip.
     SwapPixels(backBuffer);
     UserPresentFrame(owner->window, map);
     BorrowScreen();
-    return result;
+    return DD_OK;
 }
 
 // Returns, with a reference, the back buffer (what the game asks for).
@@ -207,12 +203,10 @@ HRESULT DirectDrawSurface::GetAttachedSurface(LPDDSCAPS2,
 
 // Hands out a GDI device context onto the surface's pixels, one at a time.
 HRESULT DirectDrawSurface::GetDC(HDC* out) {
-    HRESULT result = TakeFault(FAULT_GETDC);
-    if (FAILED(result)) return result;
     if (dc) return DDERR_DCALREADYCREATED;
     dc = GdiCreatePixelDC(map);
     *out = dc;
-    return result;
+    return DD_OK;
 }
 
 // Takes back the device context GetDC handed out.

@@ -70,8 +70,8 @@ struct GdiBitmap : GdiObject {
     PixelMap map;
 };
 
-// OPAQUE text cells are filled with the background colour a new DC starts
-// with, white: the game never sets another.
+// A DC's background mode is kept only for SetBkMode to give back: text is
+// always drawn transparent, as every caller asks.
 struct GdiDC {
     PixelMap target;     // what a pixel DC draws on
     bool memory = false; // a memory DC draws on its selected bitmap

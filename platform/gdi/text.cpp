@@ -95,8 +95,8 @@ void BlendGlyph(const PixelMap& map, const GdiGlyph& glyph, int64_t left,
 } // namespace
 
 // Draws code page 936 text with the top left of its cell at (x, y) in the
-// DC's font and text colour; OPAQUE first fills the text's cells with the
-// white background. Clipped to the target.
+// DC's font and text colour, clipped to the target. Every caller draws
+// transparent text: the background mode is not looked at.
 BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
     GdiDC* dc = GdiLookupDC(handle);
     if (!dc) return FALSE;
@@ -104,13 +104,6 @@ BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
     const PixelMap* map = GdiTarget(dc);
     if (!font || !map) return FALSE;
     const std::vector<uint32_t> codePoints = CodePoints(text, length);
-    if (dc->bkMode == OPAQUE) {
-        int64_t right = x + TextWidth(font, codePoints);
-        GdiFillPixels(
-            *map, x, y, (int)std::min<int64_t>(right, INT32_MAX),
-            (int)std::min<int64_t>((int64_t)y + font->cellHeight, INT32_MAX),
-            0x00FFFFFF);
-    }
     uint32_t color = GdiPixelFromColor(dc->textColor);
     int64_t pen = x;
     for (uint32_t c : codePoints) {

@@ -1,5 +1,4 @@
-// GDI on pixel device contexts: text (modes, colours, GBK, bold, extents,
-// clipping) and bitmaps copied with StretchBlt.
+// GDI text on pixel device contexts: colours, GBK, bold, extents, clipping.
 
 #include <gtest/gtest.h>
 
@@ -50,10 +49,9 @@ HFONT Letters() {
 
 // Draws `text` with its cell's top left at (x, y); returns its extent.
 SIZE Draw(Canvas& canvas, HFONT font, int x, int y, const std::string& text,
-          COLORREF colour = RGB(0, 0, 0), int mode = TRANSPARENT) {
+          COLORREF colour = RGB(0, 0, 0)) {
     HDC dc = GdiCreatePixelDC(canvas.map);
     SelectObject(dc, font);
-    SetBkMode(dc, mode);
     SetTextColor(dc, colour);
     EXPECT_TRUE(TextOutA(dc, x, y, text.data(), (int)text.size()));
     SIZE size = {-1, -1};
@@ -63,23 +61,19 @@ SIZE Draw(Canvas& canvas, HFONT font, int x, int y, const std::string& text,
     return size;
 }
 
-// Transparent text leaves its cell's background; opaque text fills it with
-// white. Ink is the colour, its edges blended towards it; COLORREF is blue,
-// green, red from the top.
-TEST(GdiTextTest, TextIsDrawnInItsColourOverTheBackgroundMode) {
+// Transparent text leaves its cell's background. Ink is the colour, its
+// edges blended towards it; COLORREF is blue, green, red from the top.
+TEST(GdiTextTest, TextIsDrawnInItsColourOverTheBackground) {
     auto Byte = [](uint32_t pixel, int s) { return (int)(pixel >> s & 0xFF); };
     struct Case {
-        int mode;
         COLORREF colour;
         uint32_t ink;
-    } cases[] = {{TRANSPARENT, RGB(0, 0, 255), 0x0000FF},
-                 {TRANSPARENT, RGB(255, 0, 0), 0xFF0000},
-                 {OPAQUE, RGB(0, 0, 0), 0x000000}};
+    } cases[] = {{RGB(0, 0, 255), 0x0000FF}, {RGB(255, 0, 0), 0xFF0000}};
     for (const Case& c : cases) {
         Canvas canvas(150, 100);
         const int x = 7, y = 9;
-        SIZE cell = Draw(canvas, Letters(), x, y, "i.", c.colour, c.mode);
-        uint32_t under = c.mode == OPAQUE ? 0xFFFFFF : kBackground;
+        SIZE cell = Draw(canvas, Letters(), x, y, "i.", c.colour);
+        const uint32_t under = kBackground;
         int ink = 0, background = 0;
         for (int py = 0; py < 100; ++py)
             for (int px = 0; px < 150; ++px) {
@@ -151,37 +145,13 @@ TEST(GdiTextTest, TextIsClippedAtEveryEdge) {
                 ASSERT_EQ(seen.At(x, y), whole.At(part.left + x, part.top + y))
                     << part.left << "," << part.top << ": " << x << "," << y;
     }
-    // Wholly outside, however far, even with its cell filled: nothing.
+    // Wholly outside, however far: nothing.
     Canvas small(20, 20);
     for (POINT p :
          {POINT{-500, 0}, POINT{500, 0}, POINT{0, -500}, POINT{0, 500},
           POINT{INT32_MIN, INT32_MIN}, POINT{INT32_MAX - 10, INT32_MAX - 10}})
-        Draw(small, Letters(), p.x, p.y, "WAW", RGB(0, 0, 0), OPAQUE);
+        Draw(small, Letters(), p.x, p.y, "WAW");
     EXPECT_EQ(small.Ink(), 0); // nothing below it either
-}
-
-// The keyboard picture's way onto its surface: from the bitmap selected in
-// a memory DC, one to one, onto rows a wider pitch apart.
-TEST(GdiBitmapTest, StretchBltCopiesTheBitmapOneToOne) {
-    const int w = 37, h = 23, pitch = w + 3;
-    std::vector<uint32_t> picture((size_t)w * h);
-    for (size_t i = 0; i < picture.size(); ++i)
-        picture[i] = (uint32_t)(i * 2654435761u) & 0xFFFFFF;
-    std::vector<uint32_t> surface((size_t)pitch * h, 0xABCDEF);
-    HBITMAP bitmap = GdiCreateBitmap(w, h, picture.data());
-    HDC memory = CreateCompatibleDC(nullptr);
-    SelectObject(memory, bitmap);
-    HDC dc = GdiCreatePixelDC(PixelMap{surface.data(), w, h, pitch});
-    EXPECT_TRUE(StretchBlt(dc, 0, 0, w, h, memory, 0, 0, w, h, SRCCOPY));
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < pitch; ++x)
-            ASSERT_EQ(surface[(size_t)y * pitch + x],
-                      x < w ? picture[(size_t)y * w + x] : 0xABCDEFu)
-                << x << "," << y;
-    GdiDeletePixelDC(dc);
-    EXPECT_FALSE(DeleteObject(bitmap)) << "still selected";
-    EXPECT_TRUE(DeleteDC(memory));
-    EXPECT_TRUE(DeleteObject(bitmap));
 }
 
 } // namespace
