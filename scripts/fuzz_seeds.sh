@@ -1,13 +1,12 @@
 #!/bin/bash
 # Writes the seeds of the fuzz targets, made from what a Linux build makes:
-# the data files of qel-assets, the compiled resources, and copies of them
-# cut short or altered. Usage: scripts/fuzz_seeds.sh DIR BUILD_DIR, then
-# build-fuzz/NAME_fuzz DIR/NAME for NAME wave_reader, image or resource.
+# the data files of qel-assets and copies of them cut short or altered.
+# Usage: scripts/fuzz_seeds.sh DIR BUILD_DIR, then build-fuzz/NAME_fuzz
+# DIR/NAME for NAME wave_reader or image.
 set -euo pipefail
 seeds=$1
 build=$2
-res=$build/generated/qel.res
-mkdir -p "$seeds"/{wave_reader,image,resource,assets}
+mkdir -p "$seeds"/{wave_reader,image,assets}
 "$build/qel-assets" "$seeds/assets" >/dev/null
 
 # cuts FILE BYTES...: copies of FILE cut to each length.
@@ -24,14 +23,6 @@ puts() {
       dd of="$file.$put" bs=1 seek="${put%%:*}" conv=notrunc status=none
   done
 }
-# res_data TYPE NAME: the data of the .res entry of that ordinal type and
-# name (two hex digits), which follows its 32-byte header.
-res_data() {
-  local at
-  at=$(LC_ALL=C grep -obUaP "\\xff\\xff\\x0$1\\x00\\xff\\xff\\x$2\\x00" "$res" | head -n 1 | cut -d: -f1)
-  tail -c +$((at + 25)) "$res" | head -c "$(od -An -tu4 -j $((at - 8)) -N 4 "$res")"
-}
-
 # A WAV's RIFF size is at 4, its form at 8, its format tag at 20, the size
 # of its data at 40.
 wav=$seeds/wave_reader/damage_axe.wav
@@ -49,8 +40,4 @@ cuts "$jpg" 2 $((frame + 6)) $(($(stat -c %s "$jpg") / 2))
 puts "$jpg" $((frame + 5)):FDE8FDE8
 echo "not a picture" >"$seeds/image/text.jpg"
 
-# The first byte chooses what the rest is: 0 a .res, 1 a menu, 2 a dialog.
-{ printf '\0'; cat "$res"; } >"$seeds/resource/game.res"
-{ printf '\1'; res_data 4 6d; } >"$seeds/resource/menu"
-{ printf '\2'; res_data 5 67; } >"$seeds/resource/dialog"
 rm -r "$seeds/assets"
