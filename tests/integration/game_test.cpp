@@ -1,7 +1,5 @@
 // The game in process, in a folder of its data files: frames after its own
 // start-up, read back as shown, and WinMain whole.
-#include <iconv.h>
-
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -15,6 +13,7 @@
 #include "display/surface_text.h"
 #include "game/frame.h"
 #include "game_state.h"
+#include "platform/kernel/codepage.h"
 #include "platform_fixture.h"
 #include "temp_dir.h"
 #include "testing/audio.h"
@@ -25,14 +24,9 @@ namespace {
 
 const COLORREF kRed = RGB(255, 0, 0);
 
-// UTF-8 text in code page 936, the bytes the game draws.
-std::string Gbk(const char* utf8) {
-    char out[200], *to = out, *from = const_cast<char*>(utf8);
-    size_t left = strlen(utf8), room = sizeof(out);
-    iconv_t cd = iconv_open("CP936", "UTF-8");
-    iconv(cd, &from, &left, &to, &room);
-    iconv_close(cd);
-    return std::string(out, to);
+// Text in code page 936, the bytes the game draws.
+std::string Gbk(const char16_t* text) {
+    return WideToAnsi(text, std::char_traits<char16_t>::length(text));
 }
 
 // The music's place as a media graph reports it; records the seeks.
@@ -112,10 +106,10 @@ class FrameTest : public Game {
     // Pixels shown unlike a grey screen with the pause screen if `paused`,
     // `texts`, and the HUD's status, level, key and music lines.
     static int Differences(bool paused, std::vector<Text> texts,
-                           const char* status, const char* level,
-                           const char* music) {
+                           const char16_t* status, const char16_t* level,
+                           const char16_t* music) {
         const COLORREF grey = RGB(100, 100, 100);
-        const char* keys = u8"空格:开始/暂停 a~z:打 ESC:退出 +/-:音量";
+        const char16_t* keys = u"空格:开始/暂停 a~z:打 ESC:退出 +/-:音量";
         texts.insert(texts.end(), {{100, 718, Gbk(status), 0, hHudFont},
                                    {100, 688, Gbk(level), kRed, hHudFont},
                                    {100, 738, Gbk(keys), grey, hHudFont},
@@ -131,7 +125,7 @@ class FrameTest : public Game {
             lpDDback->Blt(&centred, lpDDbmp1, nullptr, DDBLT_KEYSRC, 0);
             DrawSurfaceText(lpDDback, "Dunmarl", 492, 180, kRed, TRANSPARENT);
             texts.insert(texts.begin(),
-                         {472, 200, Gbk(u8"暂停Pause"), kRed, hHudFont});
+                         {472, 200, Gbk(u"暂停Pause"), kRed, hHudFont});
         }
         for (const Text& t : texts)
             DrawSurfaceTextFont(lpDDback, t.text, t.x, t.y, t.colour,
@@ -147,9 +141,9 @@ TEST_F(FrameTest, PauseScreenShowsThePictureTitleAndHud) {
     Frame(5000);
     EXPECT_EQ(TestFlipCount(), 1);
     EXPECT_EQ(Differences(true, {},
-                          u8"下级需要:2 x:0 y:0 Count:0 MaxCount:0 音量:0 "
-                          u8"间隔:5000 5000",
-                          u8"级别:1   分数:0", u8"音乐:0   进度:0"),
+                          u"下级需要:2 x:0 y:0 Count:0 MaxCount:0 音量:0 "
+                          u"间隔:5000 5000",
+                          u"级别:1   分数:0", u"音乐:0   进度:0"),
               0);
     EXPECT_EQ(game.liveCount, 0) << "nothing spawns while paused";
 }
@@ -170,9 +164,9 @@ TEST_F(FrameTest, RunningFramesShowTheLettersAndTheGamesNumbers) {
     letters[0].y = 668;
     Frame(t + 34); // past level 3's fall interval of 33 ms
     EXPECT_EQ(Differences(false, {{300, 669, "q", RGB(0, 0, 255), hLetterFont}},
-                          u8"下级需要:12 x:300 y:669 Count:0 MaxCount:1 "
-                          u8"音量:-300 间隔:34 -2147483614",
-                          u8"级别:3   分数:4", u8"音乐:184   进度:2"),
+                          u"下级需要:12 x:300 y:669 Count:0 MaxCount:1 "
+                          u"音量:-300 间隔:34 -2147483614",
+                          u"级别:3   分数:4", u"音乐:184   进度:2"),
               0);
     Frame(t + 35); // and never again
     for (uint32_t pixel : TestSurfacePixels(lpDDprimary).pixels)

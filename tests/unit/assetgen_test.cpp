@@ -106,10 +106,10 @@ TEST(AssetGenerator, MusicLoopsWithoutAGap) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-// The resources' eight images; the desktop's, see-through at the corner.
-TEST(AssetGenerator, TheIconHasTheResourcesImagesAndTheDesktopSizes) {
-    const std::string ico = Files().File("qel.ico"),
-                      png = Files().File("qel.png");
+// The resources' eight images, in the order they list them (the desktop's
+// sizes are the package's check).
+TEST(AssetGenerator, TheIconHasTheResourcesEightImages) {
+    const std::string ico = Files().File("qel.ico");
     ASSERT_EQ(Generate("--icon " + ico), 0);
     std::ifstream in(ico, std::ios::binary);
     const std::string b{std::istreambuf_iterator<char>(in), {}};
@@ -125,19 +125,6 @@ TEST(AssetGenerator, TheIconHasTheResourcesImagesAndTheDesktopSizes) {
                                                         {48, 32},
                                                         {32, 32},
                                                         {16, 32}}));
-    for (int size : {16, 32, 48}) {
-        SCOPED_TRACE(size);
-        ASSERT_EQ(Generate("--icon-png " + ico + " " + std::to_string(size) +
-                           " " + png),
-                  0);
-        SDL_Surface* s = Load(png, SDL_PIXELFORMAT_ARGB8888);
-        ASSERT_NE(s, nullptr) << IMG_GetError();
-        EXPECT_EQ(s->w, size);
-        EXPECT_EQ(s->h, size);
-        EXPECT_LT(Pixel(s, 0, 0) >> 24, 0x40u);
-        EXPECT_EQ(Pixel(s, size / 2, size / 2) >> 24, 0xFFu);
-        SDL_FreeSurface(s);
-    }
 }
 
 } // namespace

@@ -1,9 +1,7 @@
-// The DirectDraw stand-in: colour fills, colour-keyed copies, the flip, the
-// surfaces refused, and no display.
+// The DirectDraw stand-in: colour fills, colour-keyed copies, the flip and
+// the surfaces refused.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
 #include <vector>
 
 #include "ddraw_fixture.h"
@@ -130,20 +128,6 @@ TEST_F(DirectDrawTest, ZeroSizedAndOversizedSurfacesAreRefused) {
         EXPECT_EQ(surface != nullptr, c.result == DD_OK);
         if (surface) surface->Release();
     }
-}
-
-TEST_F(DirectDrawTest, WithoutADisplayThereIsNoDirectDraw) {
-    // Video is up already on the offscreen driver; without the variable
-    // that chose it on purpose, that driver is no display.
-    const char* set = getenv("SDL_VIDEODRIVER");
-    if (!set) GTEST_SKIP() << "runs under SDL_VIDEODRIVER=offscreen";
-    std::string chosen = set;
-    unsetenv("SDL_VIDEODRIVER");
-    LPDIRECTDRAW first = nullptr;
-    HRESULT hr = DirectDrawCreate(nullptr, &first, nullptr);
-    setenv("SDL_VIDEODRIVER", chosen.c_str(), 1);
-    EXPECT_EQ(hr, DDERR_NODIRECTDRAWHW);
-    EXPECT_EQ(first, nullptr);
 }
 
 } // namespace

@@ -80,27 +80,6 @@ TEST_F(DisplayTest, ThePictureIsCopiedIntoAWhiteKeyedSurfaceOfItsSize) {
     EXPECT_TRUE(TestMessageBoxes().empty());
 }
 
-// Missing, empty or no picture: the picture surface, of no size, is refused
-// with one message.
-TEST_F(DisplayTest, APictureThatCannotBeReadFailsWithOneMessage) {
-    for (const char* bytes : {(const char*)nullptr, "", "not a picture"}) {
-        if (bytes) dir.WriteBytes("finger.jpg", bytes);
-        TestClearMessageBoxes();
-        ImageLoader image;
-        EXPECT_EQ(LoadPicture(&image), DDERR_INVALIDPARAMS);
-        EXPECT_EQ(nPictureWidth, 0);
-        EXPECT_EQ(nPictureHeight, 0);
-        EXPECT_EQ(lpDDbmp1, nullptr);
-        EXPECT_EQ(ImageLoaderBitmap(&image), nullptr);
-        EXPECT_FALSE(image.started) << "GDI+ left running";
-        ASSERT_EQ(TestMessageBoxes().size(), 1u);
-        EXPECT_EQ(TestMessageBoxes()[0].text, "CreateSurface lpDDbmp1");
-        EXPECT_EQ(TestMessageBoxes()[0].caption, "Error");
-        EXPECT_EQ(TestMessageBoxes()[0].owner, window);
-        EXPECT_EQ(TestMessageBoxes()[0].type, (UINT)MB_OK);
-    }
-}
-
 // Draws `text` as GDI does on a fresh context of `map`; returns its extent.
 SIZE Text(const PixelMap& map, HFONT font, int x, int y, const char* text,
           COLORREF colour) {

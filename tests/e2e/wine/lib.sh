@@ -14,9 +14,9 @@ game_dir() {
 }
 
 # start_game DIR [WINEDEBUG channels]: qel.exe run from DIR in code page 936,
-# the texts of its message boxes traced to its stderr.
+# with those channels traced to its stderr.
 start_game() {
-  start_qel "$1" env LC_ALL="$QEL_WINE_LOCALE" WINEDEBUG="fixme-all,+msgbox${2:+,$2}" \
+  start_qel "$1" env LC_ALL="$QEL_WINE_LOCALE" WINEDEBUG="fixme-all${2:+,$2}" \
     timeout 60 wine64 qel.exe
 }
 
@@ -26,9 +26,6 @@ game_window() {
   local id
   id=$(wait_window Qel 20) && xdotool windowfocus "$id" 2>/dev/null && echo "$id"
 }
-
-# box_texts: the texts of the message boxes shown so far, one a line.
-box_texts() { sed -n 's/.*trace:msgbox:MSGBOX_OnInit L"\(.*\)"$/\1/p' "$CASE/stderr"; }
 
 # menu_height FILE: the rows the window's menu bar takes above the picture:
 # Wine presents the DirectDraw primary in the client area, below the menu,
