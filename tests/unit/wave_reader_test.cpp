@@ -106,6 +106,7 @@ TEST_F(WaveReaderTest, RefusesFilesThatAreNotPcmWavesOrClaimMoreThanTheyHold) {
         // it: only the size guard tells this from a good read.
         {"data claiming 4 GB",
          Riff("WAVE", {fmt, ChunkClaiming("data", 0xFFFFFFFFu, samples)})},
+        {"a file past 16 MB", SimpleWave(Bytes(16 << 20, 1))},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
