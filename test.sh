@@ -128,7 +128,8 @@ fuzz() {
   local log="$work/fuzz-$name.log"
   local extra=()
   [[ -f tests/fuzz/${name%%_*}.dict ]] && extra=(-dict="tests/fuzz/${name%%_*}.dict")
-  if "build-fuzz/${name}_fuzz" "${extra[@]}" -max_total_time="$seconds" \
+  # -timeout: an input that runs 10 s is a hang, reported at once.
+  if "build-fuzz/${name}_fuzz" "${extra[@]}" -max_total_time="$seconds" -timeout=10 \
        -print_final_stats=1 -artifact_prefix="$work/" "$work/seeds/$name" >"$log" 2>&1; then
     echo "fuzz $name: $(awk '/stat::number_of_executed_units/ {print $2}' "$log") runs"
     passed=$((passed + 1))

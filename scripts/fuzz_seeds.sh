@@ -39,5 +39,6 @@ frame=$(LC_ALL=C grep -obUaP '\xFF\xC0' "$jpg" | head -n 1 | cut -d: -f1)
 cuts "$jpg" 2 $((frame + 6)) $(($(stat -c %s "$jpg") / 2))
 puts "$jpg" $((frame + 5)):FDE8FDE8
 echo "not a picture" >"$seeds/image/text.jpg"
+cuts "$seeds/image/small.png" 60
 
 rm -r "$seeds/assets"

@@ -12,8 +12,8 @@
 enum class GdipPictureFormat { Unknown, Jpeg, Png };
 
 // The format of a file from its first bytes, and the size in pixels its
-// header states; Unknown when the bytes are no such picture or its header is
-// cut short before the size. Nothing is decoded.
+// header states; Unknown when the bytes are no such picture, its header is
+// cut short before the size, or a PNG is cut anywhere. Nothing is decoded.
 GdipPictureFormat GdipReadPictureHeader(const uint8_t* data, size_t size,
                                         uint32_t* width, uint32_t* height);
 

@@ -46,6 +46,20 @@ bool JpegSize(const uint8_t* data, size_t size, uint32_t* width,
     return false;
 }
 
+// PNG: whole, each chunk within the file up to IEND. SDL_image's PNG reader
+// does not see a read fall short, and libpng then reads the same bytes over
+// and over: a chunk claiming more than the file held hung the start-up.
+bool PngWhole(const uint8_t* data, size_t size) {
+    size_t i = 8;
+    while (size - i >= 12) {
+        uint32_t length = Big32(data + i);
+        if (length > 0x7FFFFFFF || size - i - 12 < length) return false;
+        if (std::memcmp(data + i + 4, "IEND", 4) == 0) return true;
+        i += 12 + (size_t)length;
+    }
+    return false;
+}
+
 } // namespace
 
 GdipPictureFormat GdipReadPictureHeader(const uint8_t* data, size_t size,
@@ -56,7 +70,7 @@ GdipPictureFormat GdipReadPictureHeader(const uint8_t* data, size_t size,
         return JpegSize(data, size, width, height) ? GdipPictureFormat::Jpeg
                                                    : GdipPictureFormat::Unknown;
     if (size >= 24 && std::memcmp(data, png, 8) == 0 &&
-        std::memcmp(data + 12, "IHDR", 4) == 0) {
+        std::memcmp(data + 12, "IHDR", 4) == 0 && PngWhole(data, size)) {
         *width = Big32(data + 16);
         *height = Big32(data + 20);
         return GdipPictureFormat::Png;

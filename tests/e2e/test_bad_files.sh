@@ -24,7 +24,7 @@ read -r jpg mp3 < <(stat -c %s "$good/finger.jpg" "$good/music.mp3" | paste -sd 
 # FILES OUTCOMES HOW...: the files (comma-separated), what the game does (in
 # the order it says it), and one case for each way (steps comma-separated).
 table=(
-  "finger.jpg stops missing empty text cut:sof+6 put:sof+5:FDE8FDE8 as:gif directory fifo size:5G"
+  "finger.jpg stops missing empty text cut:sof+6 put:sof+5:FDE8FDE8 as:gif as:png,cut:200 directory fifo size:5G"
   "finger.jpg runs cut:jpg/2 as:png"
   "music.mp3 box missing empty noise wav fifo device size:5G"
   "music.mp3 runs cut:mp3/3"

@@ -37,7 +37,8 @@ Bytes Png(uint32_t width, uint32_t height) {
     for (uint32_t v : {width, height})
         for (int shift : {24, 16, 8, 0})
             b.push_back((uint8_t)(v >> shift));
-    b.insert(b.end(), {8, 6, 0, 0, 0, 0, 0, 0, 0});
+    b.insert(b.end(), {8, 6, 0, 0, 0, 0, 0, 0, 0}); // and IEND:
+    b.insert(b.end(), {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0});
     return b;
 }
 
@@ -66,9 +67,14 @@ TEST(PictureHeaderTest, FormatAndSizeComeFromTheHeaderWithinLimits) {
         EXPECT_EQ(height, c.height);
     }
     // Cut in the frame header, a scan before any frame, a segment of length
-    // 0: no size to trust.
+    // 0: no size to trust. A PNG cut anywhere, or with a chunk claiming more
+    // than the file holds (that one hung libpng).
+    Bytes png = Png(5, 6), longChunk = png;
+    longChunk.insert(longChunk.end() - 12,
+                     {0, 0, 0x49, 4, 'g', 'A', 'M', 'A', 0, 0, 0, 0});
     for (const Bytes& bytes :
-         {Bytes(baseline.begin(), baseline.begin() + 26),
+         {Bytes(png.begin(), png.end() - 1), longChunk,
+          Bytes(baseline.begin(), baseline.begin() + 26),
           Bytes{0xFF, 0xD8, 0xFF, 0xDA, 0, 8, 1, 1, 0, 0, 63, 0},
           Bytes{0xFF, 0xD8, 0xFF, 0xE1, 0, 0, 0xFF}}) {
         uint32_t width = 0, height = 0;
