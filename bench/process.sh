@@ -1,16 +1,21 @@
 #!/bin/bash
-# Whole-process figures of build/qel under an X server and a sound server of
-# its own (Xvfb 1024x768x24, PulseAudio with a null sink):
-#   - start-up to the first frame on the screen (qel-first-frame),
-#   - CPU share of one core over SECONDS paused, and over SECONDS playing at
-#     level 255 with keys typed by xdotool,
-#   - peak resident memory of each run (/usr/bin/time -v).
-# Usage: bench/process.sh [BUILD_DIR [SECONDS]]   (build, 30)
-# Prints one line per figure with its target; exits non-zero when the game
-# crashed, hung or showed no frame (a missed target is reported, not failed).
+# Whole-system figures of build/qel under an X server and a sound server of
+# its own (Xvfb, PulseAudio with a null sink), at each screen size of
+# QEL_SCREENS (1024x768 1920x1080 3840x2160):
+#   - start-up to the first frame on the screen (qel-first-frame), at the
+#     first size,
+#   - CPU share of one core over SECONDS, paused and at level 255 with a full
+#     table, of the game, the X server and the sound server, and their sum,
+#   - peak resident memory of each run (/usr/bin/time -v),
+#   - for reference, when Debian's tuxtype is installed, the same shares for
+#     Tux Typing at its menu.
+# Usage: bench/process.sh [BUILD_DIR [SECONDS]]   (build, 12)
+# Prints one line per figure; exits non-zero when the game crashed, hung or
+# showed no frame (a missed target is reported, not failed).
 set -uo pipefail
 BUILD=$(cd "${1:-build}" && pwd) || exit 2
-PHASE=${2:-30}
+PHASE=${2:-12}
+SCREENS=${QEL_SCREENS:-1024x768 1920x1080 3840x2160}
 for tool in qel qel-assets qel-first-frame; do
   [[ -x $BUILD/$tool ]] || { echo "no $BUILD/$tool: build it first" >&2; exit 2; }
 done
@@ -32,12 +37,20 @@ failed=0
 problem() { echo "PROBLEM: $*"; failed=1; }
 
 # ------------------------------------------------------------ servers
-Xvfb -displayfd 4 -screen 0 1024x768x24 -nolisten tcp -noreset 4>"$work/display" \
-  >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-[[ -s $work/display ]] || { cat "$work/xvfb.log"; exit 2; }
-export DISPLAY=":$(head -n 1 "$work/display")"
+# start_x SIZE: an X server of that screen size, in place of the last one.
+XPID=
+start_x() {
+  if [[ -n $XPID ]]; then kill "$XPID" 2>/dev/null; wait "$XPID" 2>/dev/null; fi
+  rm -f "$work/display"
+  Xvfb -displayfd 4 -screen 0 "${1}x24" -nolisten tcp -noreset 4>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
+  XPID=$!
+  pids+=("$XPID")
+  for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
+  [[ -s $work/display ]] || { cat "$work/xvfb.log"; exit 2; }
+  export DISPLAY=":$(head -n 1 "$work/display")"
+}
+start_x "${SCREENS%% *}"
 
 mkdir -p "$work/pulse"
 export PULSE_RUNTIME_PATH="$work/pulse" XDG_RUNTIME_DIR="$work/pulse"
@@ -46,7 +59,8 @@ pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --system=false 
   -L "module-native-protocol-unix auth-anonymous=1 socket=$work/pulse/native" \
   -L "module-null-sink sink_name=qel rate=44100" \
   -L "module-always-sink" >"$work/pulse.log" 2>&1 &
-pids+=($!)
+PULSEPID=$!
+pids+=("$PULSEPID")
 for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 pactl set-default-sink qel >/dev/null 2>&1 || { cat "$work/pulse.log"; exit 2; }
 unset SDL_VIDEODRIVER SDL_AUDIODRIVER
@@ -110,26 +124,32 @@ thread_ticks() {
   done 2>/dev/null
 }
 
-# measure NAME SECONDS: CPU share of one core over SECONDS, with the
-# threads that took more than 0.05 %.
+# measure NAME SECONDS PID: CPU shares of one core over SECONDS of PID
+# (the game, or the reference), the X server and the sound server, and the
+# threads of PID that took more than 0.05 %.
 measure() {
-  local name=$1 seconds=$2 hz start end t0 t1
+  local name=$1 seconds=$2 pid=$3 hz t0 t1 p
   hz=$(getconf CLK_TCK)
-  thread_ticks "$QEL" | sort >"$work/$name.threads0"
-  start=$(ticks "$QEL"); t0=$(date +%s%N)
+  local before=() after=()
+  thread_ticks "$pid" | sort >"$work/$name.threads0"
+  for p in "$pid" "$XPID" "$PULSEPID"; do before+=("$(ticks "$p")"); done
+  t0=$(date +%s%N)
   sleep "$seconds"
-  end=$(ticks "$QEL"); t1=$(date +%s%N)
-  thread_ticks "$QEL" | sort >"$work/$name.threads1"
-  [[ -n $start && -n $end ]] || { problem "$name: the game ended early"; return; }
-  local wall=$(( (t1 - t0) / 1000000 ))
-  local share
-  share=$(awk -v d=$((end - start)) -v hz="$hz" -v ms="$wall" \
-    'BEGIN {printf "%.2f", 100 * d / hz / (ms / 1000)}')
+  for p in "$pid" "$XPID" "$PULSEPID"; do after+=("$(ticks "$p")"); done
+  t1=$(date +%s%N)
+  thread_ticks "$pid" | sort >"$work/$name.threads1"
+  [[ -n ${after[0]} ]] || { problem "$name: the game ended early"; return; }
+  local ms=$(( (t1 - t0) / 1000000 )) shares=() total=0 k
+  for k in 0 1 2; do
+    shares+=("$(awk -v d=$((after[k] - before[k])) -v hz="$hz" -v ms="$ms" \
+      'BEGIN {printf "%.1f", 100 * d / hz / (ms / 1000)}')")
+  done
+  total=$(awk -v a="${shares[0]}" -v b="${shares[1]}" -v c="${shares[2]}" 'BEGIN {printf "%.1f", a + b + c}')
   local threads
   threads=$(join "$work/$name.threads0" "$work/$name.threads1" |
-    awk -v hz="$hz" -v ms="$wall" '{ p = 100 * ($3 - $2) / hz / (ms / 1000);
+    awk -v hz="$hz" -v ms="$ms" '{ p = 100 * ($3 - $2) / hz / (ms / 1000);
       if (p >= 0.05) printf "%s %.2f%%, ", $1, p }' | sed 's/, $//')
-  echo "$name: cpu ${share}% of one core over $((wall / 1000)) s (target <= 5%); threads: $threads"
+  echo "$name: ${total}% of one core over $((ms / 1000)) s (process ${shares[0]}, X ${shares[1]}, sound ${shares[2]}); threads: $threads"
 }
 
 # ------------------------------------------------------------ start-up
@@ -144,49 +164,45 @@ if [[ ${#starts[@]} -gt 0 ]]; then
     awk '{v[NR] = $1} END {printf "min %s ms, median %s ms, max %s ms over %d runs", v[1], v[int((NR + 1) / 2)], v[NR], NR}') (target <= 300 ms)"
 fi
 
-# ------------------------------------------------------------ paused
-if start_run paused; then
-  sleep 2
-  measure paused "$PHASE"
-  end_run paused
-  echo "paused: peak resident memory $(peak_rss_mb paused) MB (target <= 40 MB)"
-else
-  problem "paused: no first frame"; end_run paused
-fi
-
-# ------------------------------------------------------------ playing
-# Space, then Page Down 254 times: the game takes one message a pass, so
-# the 510 messages take about 8.5 s at 60 frames a second.
-if start_run playing; then
-  sleep 0.5
-  xdotool key space
-  keys=()
-  for _ in $(seq 254); do keys+=(Next); done
-  xdotool key --delay 2 "${keys[@]}"
-  sleep 10
-  # A letter key is three messages (down, character, up): 12 keys a second
-  # are 36 messages, which the game works off as they come.
-  # In a process group of its own, so that it goes with what it runs.
-  setsid bash -c 'while :; do
-      xdotool type --delay 83 "$(tr -dc a-z </dev/urandom | head -c 24)"
-    done' &
-  typist=$!
-  sleep 2
-  # Level 255 shows many letters at once; level 1 shows one.
-  if command -v import >/dev/null; then
-    blue=$(import -window root -crop 1024x680+0+0 -depth 8 rgb:- 2>/dev/null |
-      od -An -v -tu1 -w3 | awk '$1 == 0 && $2 == 0 && $3 == 255 {n++} END {print n + 0}')
-    [[ $blue -gt 20000 ]] || problem "playing: few letters on screen ($blue blue pixels): not at level 255?"
+# ------------------------------------------------------------ each size
+for screen in $SCREENS; do
+  start_x "$screen"
+  if start_run "paused-$screen"; then
+    sleep 2
+    measure "paused $screen" "$PHASE" "$QEL"
+    end_run "paused-$screen"
+    echo "paused $screen: peak resident memory $(peak_rss_mb "paused-$screen") MB"
+  else
+    problem "paused $screen: no first frame"; end_run "paused-$screen"
   fi
-  measure playing "$PHASE"
-  kill -- -"$typist" 2>/dev/null
-  wait "$typist" 2>/dev/null
-  typist=
-  sleep 0.5
-  end_run playing
-  echo "playing: peak resident memory $(peak_rss_mb playing) MB (target <= 40 MB)"
-else
-  problem "playing: no first frame"; end_run playing
-fi
+
+  # Space, then Page Down 254 times: the game takes one message a pass, so
+  # the 510 messages take about 8.5 s at 60 frames a second. Untouched, the
+  # table of level 255 then fills.
+  if start_run "playing-$screen"; then
+    sleep 0.5
+    xdotool key space
+    keys=()
+    for _ in $(seq 254); do keys+=(Next); done
+    xdotool key --delay 2 "${keys[@]}"
+    sleep 12
+    measure "level 255 $screen" "$PHASE" "$QEL"
+    end_run "playing-$screen"
+    echo "level 255 $screen: peak resident memory $(peak_rss_mb "playing-$screen") MB"
+  else
+    problem "level 255 $screen: no first frame"; end_run "playing-$screen"
+  fi
+
+  # The reference: Tux Typing at its menu, in the same servers.
+  if command -v tuxtype >/dev/null; then
+    /usr/bin/time -v -o "$work/tux.time" tuxtype >/dev/null 2>&1 &
+    tux=$!
+    sleep 5
+    ref=$(pgrep -P "$tux" | head -n 1)
+    measure "tuxtype menu $screen" "$PHASE" "${ref:-$tux}"
+    kill "${ref:-$tux}" 2>/dev/null; wait "$tux" 2>/dev/null
+    echo "tuxtype menu $screen: peak resident memory $(peak_rss_mb tux) MB"
+  fi
+done
 
 exit $failed

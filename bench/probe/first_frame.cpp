@@ -29,11 +29,24 @@ static bool PixelIs(Display* display, Window root, int x, int y,
     return pixel == want;
 }
 
+// The frame's pixel (x, y) on a screen larger than the game's 1024 by 768,
+// where it is scaled to fit and centred.
+static bool FramePixelIs(Display* display, Window root, int x, int y,
+                         unsigned long want) {
+    int w = DisplayWidth(display, DefaultScreen(display)),
+        h = DisplayHeight(display, DefaultScreen(display));
+    double scale = w * 768 <= h * 1024 ? w / 1024.0 : h / 768.0;
+    int left = (int)((w - 1024 * scale) / 2),
+        top = (int)((h - 768 * scale) / 2);
+    return PixelIs(display, root, left + (int)(x * scale),
+                   top + (int)(y * scale), want);
+}
+
 static bool FrameShown(Display* display, Window root) {
     const unsigned long grey = 0xC8C8C8;
-    return PixelIs(display, root, 5, 5, grey) &&
-           PixelIs(display, root, 1018, 5, grey) &&
-           PixelIs(display, root, 5, 600, grey);
+    return FramePixelIs(display, root, 5, 5, grey) &&
+           FramePixelIs(display, root, 1018, 5, grey) &&
+           FramePixelIs(display, root, 5, 600, grey);
 }
 
 int main(int argc, char** argv) {
