@@ -1,6 +1,7 @@
 // ReadWaveFile over the mmio stand-in, on WAV files written into a temporary
-// directory: the layouts it reads, and the files it refuses (not PCM, cut
-// short, lying about their sizes) without leaving a file open.
+// directory: the layouts it reads, and the files it refuses (not PCM, lying
+// about their sizes; files cut anywhere are the fuzz target's) without
+// leaving a file open.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -113,15 +114,6 @@ TEST_F(WaveReaderTest, RefusesFilesThatAreNotPcmWavesOrClaimMoreThanTheyHold) {
         EXPECT_FALSE(Read(c.file));
     }
     EXPECT_FALSE(ReadWaveFile(dir.File("missing.wav").c_str(), &wave));
-}
-
-TEST_F(WaveReaderTest, AFileCutShortAtAnyByteIsRefused) {
-    Bytes full = Riff("WAVE", {Chunk("LIST", Samples(3)), Fmt(1, 18),
-                               Chunk("data", Samples(64))});
-    for (size_t length = 0; length < full.size(); ++length) {
-        SCOPED_TRACE(length);
-        EXPECT_FALSE(Read(Bytes(full.begin(), full.begin() + long(length))));
-    }
 }
 
 } // namespace
