@@ -77,14 +77,15 @@ window_named() {
 wait_window() { until_true "${2:-10}" shown_or_ended "$1" && window_named "$1"; }
 shown_or_ended() { window_named "$1" >/dev/null || ! alive; }
 
-# has_focus ID: the keyboard is on window ID or inside it.
+# has_focus ID: the keyboard is on window ID or inside it. (xwininfo given no
+# id waits for a click: no window is never a window to ask about.)
 has_focus() {
   local focus
-  focus=$(xdotool getwindowfocus 2>/dev/null) || return 1
+  focus=$(xdotool getwindowfocus 2>/dev/null) && [[ -n $1 ]] || return 1
   [[ $focus == "$1" ]] || xwininfo -children -id "$1" 2>/dev/null | grep -q "^ *$(printf 0x%x "$focus") "
 }
 
-is_gone() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+is_gone() { [[ -n $1 ]] && ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
 
 # press_box ID: Return answers the message box ID, which has the keyboard.
 press_box() {
