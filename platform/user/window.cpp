@@ -331,6 +331,16 @@ uint32_t* UserLendScreen(HWND window, int* pitch, UserTakeBackScreen takeBack,
         return nullptr;
     w->lentPixels = (uint32_t*)target->pixels;
     w->lentPitch = target->pitch / 4;
+    // The frame the surface shows now is the one the next present compares
+    // with.
+    if (w->showsFrame && w->frame) {
+        w->lentShown.resize((size_t)kScreenWidth * kScreenHeight);
+        UserCopyRects(
+            *w->frame,
+            {w->lentShown.data(), kScreenWidth, kScreenHeight, kScreenWidth},
+            {{0, 0, kScreenWidth, kScreenHeight}});
+        w->lentShownValid = true;
+    }
     w->takeBack = takeBack;
     w->borrower = borrower;
     *pitch = w->lentPitch;
@@ -343,6 +353,7 @@ void UserEndLoan(HWND window, void* borrower) {
     w->borrower = nullptr;
     w->takeBack = nullptr;
     w->lentPixels = nullptr;
+    w->lentShownValid = false;
 }
 
 void UserTakeBackLoan(HWND window) {
@@ -352,7 +363,6 @@ void UserTakeBackLoan(HWND window) {
     uint32_t* moved = w->takeBack(w->borrower);
     UserEndLoan(window, w->borrower);
     w->showsFrame = false;
-    w->lentShownValid = false;
     // The frame shown is where the borrower put it now.
     if (w->frame && w->frameView.pixels == lent) w->frameView.pixels = moved;
 }

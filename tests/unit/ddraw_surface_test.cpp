@@ -2,6 +2,8 @@
 // the surfaces refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "ddraw_fixture.h"
@@ -81,16 +83,8 @@ TEST_F(DirectDrawTest, KeyedCopyLeavesOutWhiteAndClipsAtTheEdges) {
 // Each flip shows the back buffer; a menu drawn over the game takes the
 // window's screen memory back, the shown frame staying the front buffer's.
 TEST_F(DirectDrawTest, FlipShowsTheBackBuffer) {
-    DDSURFACEDESC2 desc = {};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.ddsCaps.dwCaps =
-        DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    desc.dwBackBufferCount = 1;
     LPDIRECTDRAWSURFACE7 front = nullptr, back = nullptr;
-    ASSERT_EQ(dd->CreateSurface(&desc, &front, nullptr), DD_OK);
-    DDSCAPS2 caps = {DDSCAPS_BACKBUFFER, 0, 0, {0}};
-    ASSERT_EQ(front->GetAttachedSurface(&caps, &back), DD_OK);
+    Chain(&front, &back);
     ShowWindow(window, SW_SHOW);
     for (uint32_t colour : {0x0000FFu, 0x00FF00u, 0xFF0000u}) {
         ASSERT_EQ(Fill(back, nullptr, colour), DD_OK);
@@ -105,6 +99,106 @@ TEST_F(DirectDrawTest, FlipShowsTheBackBuffer) {
     EXPECT_EQ(Count(TestSurfacePixels(front), 0xFF0000), 1024 * 768);
     ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
     EXPECT_EQ(TestScreenPixel(512, 384), 0xFFFFFFu);
+    EXPECT_EQ(TestSentRects().size(), 1u); // after the menu, all of it
+    EXPECT_EQ(TestSentRects()[0].w * TestSentRects()[0].h, 1024 * 768);
+    back->Release();
+    front->Release();
+}
+
+// Pixels sent to the X server by the last present.
+int Sent() {
+    int area = 0;
+    for (const SDL_Rect& r : TestSentRects())
+        area += r.w * r.h;
+    return area;
+}
+
+// Channel `shift` of pixel (x, y) of `frame` scaled to `w` by `h`: bilinear,
+// sampled at pixel centres, the edges repeated.
+double Bilinear(const TestSurfaceImage& frame, int w, int h, int x, int y,
+                int shift) {
+    double u = (x + 0.5) * frame.width / w - 0.5,
+           v = (y + 0.5) * frame.height / h - 0.5;
+    int x0 = (int)std::floor(u), y0 = (int)std::floor(v);
+    auto at = [&](int px, int py) {
+        px = std::clamp(px, 0, frame.width - 1);
+        py = std::clamp(py, 0, frame.height - 1);
+        return (double)(frame.At(px, py) >> shift & 0xFF);
+    };
+    double top = at(x0, y0) + (u - x0) * (at(x0 + 1, y0) - at(x0, y0));
+    double bottom =
+        at(x0, y0 + 1) + (u - x0) * (at(x0 + 1, y0 + 1) - at(x0, y0 + 1));
+    return top + (v - y0) * (bottom - top);
+}
+
+// The largest difference in a channel between the window's picture (wider
+// than 4:3) and `frame` scaled to its height, centred on black.
+int PictureError(SDL_Window* sdl, const TestSurfaceImage& frame) {
+    SDL_Surface* s = SDL_GetWindowSurface(sdl);
+    const int w = s->h * 4 / 3, left = (s->w - w) / 2;
+    double worst = 0;
+    for (int y = 0; y < s->h; ++y)
+        for (int x = 0; x < s->w; ++x)
+            for (int shift : {0, 8, 16}) {
+                uint32_t pixel =
+                    ((uint32_t*)((char*)s->pixels + y * s->pitch))[x];
+                double want =
+                    x < left || x >= left + w
+                        ? 0
+                        : Bilinear(frame, w, s->h, x - left, y, shift);
+                worst =
+                    std::max(worst, std::fabs((pixel >> shift & 0xFF) - want));
+            }
+    return (int)std::lround(worst);
+}
+
+// At 1:1 (drawn in the window's memory) and scaled: a first present, and
+// one after a resize, send the whole window; the same frame again sends
+// nothing; a change, and its undoing, send little, and the picture is the
+// whole new frame scaled (pixman weighs neighbours in 128ths: within 4),
+// with no seam where the sent part meets the rest.
+TEST_F(DirectDrawTest, FlipSendsOnlyWhatChanged) {
+    LPDIRECTDRAWSURFACE7 front = nullptr, back = nullptr;
+    Chain(&front, &back);
+    ShowWindow(window, SW_SHOW);
+    SDL_Window* sdl = SDL_GetWindowFromID(TestSdlWindowId(window));
+    const RECT none = {}, change = {90, 700, 150, 730};
+    // The frame's change, and the least and most share of the window sent.
+    const struct Step {
+        RECT changed;
+        double least, most;
+    } steps[] = {
+        {none, 1, 1}, {none, 0, 0}, {change, 1e-6, 0.01}, {none, 1e-6, 0.01}};
+    for (SDL_Point size :
+         {SDL_Point{1024, 768}, SDL_Point{1920, 1080}, SDL_Point{1280, 720}}) {
+        SDL_SetWindowFullscreen(sdl, 0);
+        SDL_SetWindowSize(sdl, size.x, size.y);
+        const double area = size.x * size.y;
+        for (Step step : steps) {
+            // Stripes 1 to 6 pixels wide, where a seam or a nearest
+            // neighbour would show.
+            ASSERT_EQ(Fill(back, nullptr, kGrey), DD_OK);
+            for (int x = 0; x < 1024; x += 7) {
+                RECT stripe = {x, 0, x + 1 + x % 6, 768};
+                ASSERT_EQ(Fill(back, &stripe, (DWORD)x * 0x30507), DD_OK);
+            }
+            ASSERT_EQ(Fill(back, &step.changed, 0x0000FF), DD_OK);
+            ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+            EXPECT_GE(Sent(), step.least * area) << size.x;
+            EXPECT_LE(Sent(), step.most * area) << size.x;
+            if (step.most != 0.01) continue;
+            if (size.x > 1024) {
+                EXPECT_LE(PictureError(sdl, TestSurfacePixels(front)), 4);
+                continue;
+            }
+            for (SDL_Point p = {change.left, change.top}; p.y < change.bottom;
+                 p.x = ++p.x == change.right ? change.left : p.x,
+                           p.y += p.x == change.left)
+                ASSERT_TRUE(std::any_of(
+                    TestSentRects().begin(), TestSentRects().end(),
+                    [&](SDL_Rect r) { return SDL_PointInRect(&p, &r); }));
+        }
+    }
     back->Release();
     front->Release();
 }
