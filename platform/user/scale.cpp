@@ -78,6 +78,11 @@ SDL_Rect UserLetterbox(int width, int height, int targetWidth,
 
 void UserDrawScaled(const PixelMap& frame, SDL_Surface* target,
                     const SDL_Rect& place, std::vector<SDL_Rect>& rects) {
+    // A window too small for a pixel of the frame shows none of it.
+    if (place.w <= 0 || place.h <= 0) {
+        rects.clear();
+        return;
+    }
     pixman_format_code_t format = PixmanFormat(target->format->format);
     pixman_image_t* source =
         format ? pixman_image_create_bits(PIXMAN_x8r8g8b8, frame.width,

@@ -206,6 +206,10 @@ TEST_F(DirectDrawTest, FlipSendsOnlyWhatChanged) {
                     [&](SDL_Rect r) { return SDL_PointInRect(&p, &r); }));
         }
     }
+    // Too small to show any of the frame: black, sent whole.
+    SDL_SetWindowSize(sdl, 1, 3);
+    ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_EQ(Sent(), 3);
     back->Release();
     front->Release();
 }
