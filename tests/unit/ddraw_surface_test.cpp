@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ddraw_fixture.h"
+#include "sdl_events.h"
 #include "user/user_internal.h"
 
 namespace {
@@ -154,7 +155,8 @@ int PictureError(SDL_Window* sdl, const TestSurfaceImage& frame) {
 // one after a resize, send the whole window; the same frame again sends
 // nothing; a change, and its undoing, send little, and the picture is the
 // whole new frame scaled (pixman weighs neighbours in 128ths: within 4),
-// with no seam where the sent part meets the rest; after a menu, all again.
+// with no seam where the sent part meets the rest; after a menu, or with the
+// window uncovered, all again.
 TEST_F(DirectDrawTest, FlipSendsOnlyWhatChanged) {
     LPDIRECTDRAWSURFACE7 front = nullptr, back = nullptr;
     Chain(&front, &back);
@@ -162,22 +164,25 @@ TEST_F(DirectDrawTest, FlipSendsOnlyWhatChanged) {
     SDL_Window* sdl = SDL_GetWindowFromID(TestSdlWindowId(window));
     // On tile edges, so that the filter reaches past the tiles that changed.
     const RECT none = {}, change = {128, 704, 192, 736};
-    // The frame's change, a menu shown before its flip, and the least and
+    // The frame's change, what happens before its flip, and the least and
     // most share of the window sent.
+    enum { kNothing, kMenu, kUncovered };
     const struct Step {
         RECT changed;
-        bool menu;
+        int before;
         double least, most;
-    } steps[] = {{none, false, 1, 1},
-                 {none, false, 0, 0},
-                 {change, false, 1e-6, 0.01},
-                 {none, false, 1e-6, 0.01},
-                 {none, true, 1, 1}};
+    } steps[] = {{none, kNothing, 1, 1},
+                 {none, kNothing, 0, 0},
+                 {change, kNothing, 1e-6, 0.01},
+                 {none, kNothing, 1e-6, 0.01},
+                 {none, kMenu, 1, 1},
+                 {none, kUncovered, 1, 1}};
     std::vector<uint32_t> menu((size_t)1024 * 768, 0xFF00FF);
     for (SDL_Point size :
          {SDL_Point{1024, 768}, SDL_Point{1920, 1080}, SDL_Point{1280, 720}}) {
         SDL_SetWindowFullscreen(sdl, 0);
         SDL_SetWindowSize(sdl, size.x, size.y);
+        UserPumpInput(); // the resize's own events, before the steps'
         const double area = size.x * size.y;
         for (Step step : steps) {
             // Stripes 1 to 6 pixels wide, where a seam or a nearest
@@ -188,8 +193,12 @@ TEST_F(DirectDrawTest, FlipSendsOnlyWhatChanged) {
                 ASSERT_EQ(Fill(back, &stripe, (DWORD)x * 0x30507), DD_OK);
             }
             ASSERT_EQ(Fill(back, &step.changed, 0x0000FF), DD_OK);
-            if (step.menu)
+            if (step.before == kMenu)
                 UserShowPixels(window, PixelMap{menu.data(), 1024, 768, 1024});
+            if (step.before == kUncovered) {
+                PushWindowEvent(SDL_WINDOWEVENT_EXPOSED, SDL_GetWindowID(sdl));
+                UserPumpInput();
+            }
             ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
             EXPECT_GE(Sent(), step.least * area) << size.x;
             EXPECT_LE(Sent(), step.most * area) << size.x;
