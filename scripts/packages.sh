@@ -5,7 +5,7 @@ set -euo pipefail
 
 PLAY=(cmake g++ make pkg-config
       libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libsdl2-mixer-dev
-      libfontconfig-dev libmp3lame-dev binutils-mingw-w64-x86-64
+      libfontconfig-dev libpixman-1-dev libmp3lame-dev binutils-mingw-w64-x86-64
       fonts-liberation fonts-wqy-zenhei)
 TEST=(googletest libgtest-dev libbenchmark-dev clang clang-format lame
       # libFuzzer's runtime is not pulled in by clang itself.

@@ -93,6 +93,10 @@ int TestPresentCount() {
     return userPresentCount;
 }
 
+const std::vector<SDL_Rect>& TestSentRects() {
+    return userSentRects;
+}
+
 void TestCaptureScreen(bool on) {
     userCaptureShown = on;
     if (!on) std::vector<uint32_t>().swap(userShown);

@@ -62,6 +62,11 @@ void TestSetPresentPacing(bool on);
 uint32_t TestScreenPixel(int x, int y);
 int TestPresentCount();
 
+// The rectangles the last present sent to the X server, in the window's
+// pixels (the whole window for a picture sent whole; none when nothing
+// changed).
+const std::vector<SDL_Rect>& TestSentRects();
+
 // The copy behind TestScreenPixel: on from TestRecordMessageBoxes(true),
 // off here, so that a benchmark presents as the game does, without it.
 void TestCaptureScreen(bool on);

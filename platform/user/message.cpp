@@ -65,8 +65,9 @@ void UserPumpInput() {
                        modalWindow && in.window == modalWindow) {
                 in.kind = UserInput::Expose;
                 input.push_back(in);
-            } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-                UserWindowResized(event.window.windowID);
+            } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+                       event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                UserWindowChanged(event.window.windowID);
             } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
                 // SDL releases every key it saw go down as the focus leaves;
                 // on Windows those releases reach the window that has the

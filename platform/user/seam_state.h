@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <SDL.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,13 +35,16 @@ extern std::vector<UserBoxRecord> userBoxes;
 extern UserShownBox userShownBox;
 
 // window.cpp: pacing by the refresh, the count of presents, the copy of the
-// last picture shown, the hook that sees each frame, and the number of
-// window records.
+// last picture shown, the hook that sees each frame, the rectangles sent and
+// the number of window records.
 extern bool userPacing;
 extern int userPresentCount;
 extern bool userCaptureShown;
 extern std::vector<uint32_t> userShown;
 extern void (*userPresentHook)(const uint32_t* pixels, int pitch);
+// The rectangles the last present sent to the X server, in the window's
+// pixels.
+extern std::vector<SDL_Rect> userSentRects;
 int UserWindowRecords();
 // The nanoseconds to wait before a present at `now` for presents to come
 // once per refresh of `hz` (0, unknown: 60 Hz); `next` is when one is due.

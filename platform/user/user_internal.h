@@ -35,6 +35,15 @@ struct HWND__ {
     int lentPitch = 0;
     UserTakeBackScreen takeBack = nullptr;
     void* borrower = nullptr;
+    // What the X server shows, for presents that send only what changed:
+    // the surface last drawn into, and whether it shows `frame` unchanged
+    // since; while lent, a copy of the frame last sent (the game draws the
+    // next one over the surface's).
+    SDL_Surface* shownSurface = nullptr;
+    int shownWidth = 0, shownHeight = 0;
+    bool showsFrame = false;
+    std::vector<uint32_t> lentShown;
+    bool lentShownValid = false;
 };
 
 // One keyboard or window-manager event, in the order it happened.
@@ -95,12 +104,14 @@ void UserDestroyDialogWindow(HWND dialog);
 
 // Sets up SDL video once; false when it cannot.
 bool UserInitVideo();
-// Shows `pixels` (1024 by 768) in the window's SDL window, scaled and
-// letterboxed, paced by the refresh unless tests turned pacing off. A
-// `frame` (from a flip) is handed to the test's present hook, before the wait.
-void UserShowPixels(HWND window, const PixelMap& pixels, bool frame = false);
-// The SDL window with id `id` changed size: its surface is no longer valid.
-void UserWindowResized(uint32_t id);
+// Shows `pixels` (1024 by 768, a menu or dialog over the game, or the frame
+// again) in the window's SDL window, scaled and letterboxed, all of it;
+// paced by the refresh unless tests turned pacing off.
+void UserShowPixels(HWND window, const PixelMap& pixels);
+// The SDL window with id `id` changed size (its surface is no longer valid)
+// or was uncovered (the X server lost part of its picture): the next
+// present sends everything.
+void UserWindowChanged(uint32_t id);
 // Draws the last frame of `window` into `out` (a composition buffer).
 void UserCopyScreen(HWND window, std::vector<uint32_t>& out);
 

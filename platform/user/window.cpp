@@ -12,8 +12,10 @@
 #include <time.h>
 
 #include "../kernel/codepage.h"
+#include "damage.h"
 #include "paint.h"
 #include "resource_internal.h"
+#include "scale.h"
 #include "user_internal.h"
 
 bool userPacing = true;
@@ -23,6 +25,7 @@ bool userCaptureShown = false;
 std::vector<uint32_t> userShown;
 // Tests and benchmarks watch presented frames here.
 void (*userPresentHook)(const uint32_t* pixels, int pitch) = nullptr;
+std::vector<SDL_Rect> userSentRects;
 
 static std::map<std::string, WNDCLASSEXA> classes;
 static std::vector<std::unique_ptr<HWND__>> windows;
@@ -271,38 +274,47 @@ static void AfterPresent(HWND window, const PixelMap& pixels, bool frame) {
     if (userPacing) PaceToRefresh(window->sdl);
 }
 
-void UserShowPixels(HWND window, const PixelMap& pixels, bool frame) {
+// Draws `pixels` into the window's surface and sends it to the X server:
+// only what differs from `before`, the picture the surface shows now, when
+// that is known; everything otherwise.
+static void Present(HWND window, const PixelMap& pixels,
+                    const PixelMap* before) {
+    SDL_Surface* target = SDL_GetWindowSurface(window->sdl);
+    if (!target) return;
+    // A resized window's surface is new, and holds nothing shown yet.
+    if (target != window->shownSurface || target->w != window->shownWidth ||
+        target->h != window->shownHeight)
+        before = nullptr;
+    SDL_Rect place =
+        UserLetterbox(pixels.width, pixels.height, target->w, target->h);
+    if (before) {
+        UserFindDamage(pixels, *before, userSentRects);
+    } else {
+        userSentRects.assign(1, {0, 0, pixels.width, pixels.height});
+        if (place.w != target->w || place.h != target->h)
+            SDL_FillRect(target, nullptr, 0);
+    }
+    UserDrawScaled(pixels, target, place, userSentRects);
+    if (before) {
+        SDL_UpdateWindowSurfaceRects(window->sdl, userSentRects.data(),
+                                     (int)userSentRects.size());
+    } else {
+        userSentRects.assign(1, {0, 0, target->w, target->h});
+        SDL_UpdateWindowSurface(window->sdl);
+    }
+    window->shownSurface = target;
+    window->shownWidth = target->w;
+    window->shownHeight = target->h;
+}
+
+void UserShowPixels(HWND window, const PixelMap& pixels) {
     if (!IsWindow(window) || !window->sdl || !window->visible) return;
     // Anything else drawn into the window surface would draw over the lent
     // frame (a menu over the game), and a resized window's surface is new.
     UserTakeBackLoan(window);
-    SDL_Surface* target = SDL_GetWindowSurface(window->sdl);
-    if (!target) return;
-    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
-        pixels.pixels, pixels.width, pixels.height, 32, pixels.pitch * 4,
-        SDL_PIXELFORMAT_RGB888);
-    if (!source) return;
-    // Scaled to fit, proportions kept, centred on black.
-    SDL_Rect dest;
-    if ((int64_t)target->w * pixels.height <=
-        (int64_t)target->h * pixels.width) {
-        dest.w = target->w;
-        dest.h = (int)((int64_t)target->w * pixels.height / pixels.width);
-    } else {
-        dest.h = target->h;
-        dest.w = (int)((int64_t)target->h * pixels.width / pixels.height);
-    }
-    dest.x = (target->w - dest.w) / 2;
-    dest.y = (target->h - dest.h) / 2;
-    if (dest.w != target->w || dest.h != target->h)
-        SDL_FillRect(target, nullptr, 0);
-    if (dest.w == pixels.width && dest.h == pixels.height)
-        SDL_BlitSurface(source, nullptr, target, &dest);
-    else
-        SDL_BlitScaled(source, nullptr, target, &dest);
-    SDL_FreeSurface(source);
-    SDL_UpdateWindowSurface(window->sdl);
-    AfterPresent(window, pixels, frame);
+    Present(window, pixels, nullptr);
+    window->showsFrame = false;
+    AfterPresent(window, pixels, false);
 }
 
 uint32_t* UserLendScreen(HWND window, int* pitch, UserTakeBackScreen takeBack,
@@ -319,6 +331,16 @@ uint32_t* UserLendScreen(HWND window, int* pitch, UserTakeBackScreen takeBack,
         return nullptr;
     w->lentPixels = (uint32_t*)target->pixels;
     w->lentPitch = target->pitch / 4;
+    // The frame the surface shows now is the one the next present compares
+    // with.
+    if (w->showsFrame && w->frame) {
+        w->lentShown.resize((size_t)kScreenWidth * kScreenHeight);
+        UserCopyRects(
+            *w->frame,
+            {w->lentShown.data(), kScreenWidth, kScreenHeight, kScreenWidth},
+            {{0, 0, kScreenWidth, kScreenHeight}});
+        w->lentShownValid = true;
+    }
     w->takeBack = takeBack;
     w->borrower = borrower;
     *pitch = w->lentPitch;
@@ -331,6 +353,7 @@ void UserEndLoan(HWND window, void* borrower) {
     w->borrower = nullptr;
     w->takeBack = nullptr;
     w->lentPixels = nullptr;
+    w->lentShownValid = false;
 }
 
 void UserTakeBackLoan(HWND window) {
@@ -339,24 +362,44 @@ void UserTakeBackLoan(HWND window) {
     uint32_t* lent = w->lentPixels;
     uint32_t* moved = w->takeBack(w->borrower);
     UserEndLoan(window, w->borrower);
+    w->showsFrame = false;
     // The frame shown is where the borrower put it now.
     if (w->frame && w->frameView.pixels == lent) w->frameView.pixels = moved;
 }
 
-void UserWindowResized(uint32_t id) {
+void UserWindowChanged(uint32_t id) {
     for (auto& w : windows)
-        if (w->sdl && SDL_GetWindowID(w->sdl) == id) UserTakeBackLoan(w.get());
+        if (w->sdl && SDL_GetWindowID(w->sdl) == id) {
+            UserTakeBackLoan(w.get());
+            w->showsFrame = false;
+        }
 }
 
 bool UserPresentLent(HWND window) {
     HWND__* w = Find(window);
     if (!w || w->destroyed || !w->borrower || !w->visible) return false;
+    // The game draws each frame over the one sent before: a copy of that
+    // is kept to compare with. The surface is the frame's size, so the
+    // frame's rectangles are the window's.
+    w->lentShown.resize((size_t)kScreenWidth * kScreenHeight);
+    PixelMap screen = {w->lentPixels, kScreenWidth, kScreenHeight,
+                       w->lentPitch};
+    PixelMap shown = {w->lentShown.data(), kScreenWidth, kScreenHeight,
+                      kScreenWidth};
+    if (w->lentShownValid)
+        UserFindDamage(screen, shown, userSentRects);
+    else
+        userSentRects.assign(1, {0, 0, kScreenWidth, kScreenHeight});
+    UserCopyRects(screen, shown, userSentRects);
+    int result = SDL_UpdateWindowSurfaceRects(w->sdl, userSentRects.data(),
+                                              (int)userSentRects.size());
     // Fails, leaving the surface alone, when the window was resized.
-    if (SDL_UpdateWindowSurface(w->sdl) != 0) {
+    if (result != 0) {
         UserTakeBackLoan(window);
         return false;
     }
-    w->frameView = {w->lentPixels, kScreenWidth, kScreenHeight, w->lentPitch};
+    w->lentShownValid = true;
+    w->frameView = screen;
     w->frame = &w->frameView;
     AfterPresent(window, w->frameView, true);
     return true;
@@ -365,9 +408,17 @@ bool UserPresentLent(HWND window) {
 void UserPresentFrame(HWND window, const PixelMap& frame) {
     HWND__* w = Find(window);
     if (!w || w->destroyed) return;
+    UserTakeBackLoan(window);
+    // The frame shown before is as it was, in the buffer the flip swapped
+    // out: only what differs from it is sent.
+    PixelMap before = w->frameView;
+    bool known = w->showsFrame && w->frame && before.pixels != frame.pixels;
     w->frameView = frame;
     w->frame = &w->frameView;
-    UserShowPixels(window, frame, true);
+    if (!w->sdl || !w->visible) return;
+    Present(window, frame, known ? &before : nullptr);
+    w->showsFrame = true;
+    AfterPresent(window, frame, true);
 }
 
 // A device context onto the window's screen, the reference for memory DCs.

@@ -14,10 +14,14 @@ enum { kScreenWidth = 1024, kScreenHeight = 768 };
 // SDL_VIDEODRIVER was set on purpose (tests choose "offscreen").
 bool UserHasDisplay();
 
-// Shows `frame` (kScreenWidth by kScreenHeight) in the window and keeps a
-// copy as the window's screen, which menus and dialogs are drawn over.
-// Paced by the display's refresh as a real flip is, unless tests turn it
-// off. Does nothing for a destroyed or unknown window.
+// Shows `frame` (kScreenWidth by kScreenHeight) in the window and keeps it
+// as the window's screen, which menus and dialogs are drawn over. Only what
+// differs from the frame shown before is sent to the X server, so that
+// frame's pixels must be as they were shown (the other buffer of a flip);
+// a first frame, a resized or uncovered window, or a frame after anything
+// else was shown is sent whole. Paced by the display's refresh as a real
+// flip is, unless tests turn it off. Does nothing for a destroyed or
+// unknown window.
 void UserPresentFrame(HWND window, const PixelMap& frame);
 
 // The frame last presented (black before the first). The window keeps a
@@ -43,7 +47,8 @@ void UserEndLoan(HWND window, void* borrower);
 // freed, and by a borrower going away.
 void UserTakeBackLoan(HWND window);
 // Shows the lent screen memory as the window's new frame (UserPresentFrame
-// without the copy); false when the window could not, and took it back.
+// without the copy, sending only what changed); false when the window could
+// not, and took it back.
 bool UserPresentLent(HWND window);
 
 // The main (first created, not yet destroyed) top-level window, or null.

@@ -49,6 +49,18 @@ class DirectDrawTest : public PlatformTest {
         if (result) *result = hr;
         return surface;
     }
+    // The game's flipping chain: a primary with one back buffer.
+    void Chain(LPDIRECTDRAWSURFACE7* front, LPDIRECTDRAWSURFACE7* back) {
+        DDSURFACEDESC2 desc = {};
+        desc.dwSize = sizeof(desc);
+        desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+        desc.ddsCaps.dwCaps =
+            DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+        desc.dwBackBufferCount = 1;
+        ASSERT_EQ(dd->CreateSurface(&desc, front, nullptr), DD_OK);
+        DDSCAPS2 caps = {DDSCAPS_BACKBUFFER, 0, 0, {0}};
+        ASSERT_EQ((*front)->GetAttachedSurface(&caps, back), DD_OK);
+    }
     static HRESULT Fill(LPDIRECTDRAWSURFACE7 surface, RECT* rect,
                         DWORD colour) {
         DDBLTFX fx = {};

@@ -2,9 +2,13 @@
 // the surfaces refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "ddraw_fixture.h"
+#include "sdl_events.h"
+#include "user/damage.h"
 #include "user/user_internal.h"
 
 namespace {
@@ -81,16 +85,8 @@ TEST_F(DirectDrawTest, KeyedCopyLeavesOutWhiteAndClipsAtTheEdges) {
 // Each flip shows the back buffer; a menu drawn over the game takes the
 // window's screen memory back, the shown frame staying the front buffer's.
 TEST_F(DirectDrawTest, FlipShowsTheBackBuffer) {
-    DDSURFACEDESC2 desc = {};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.ddsCaps.dwCaps =
-        DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    desc.dwBackBufferCount = 1;
     LPDIRECTDRAWSURFACE7 front = nullptr, back = nullptr;
-    ASSERT_EQ(dd->CreateSurface(&desc, &front, nullptr), DD_OK);
-    DDSCAPS2 caps = {DDSCAPS_BACKBUFFER, 0, 0, {0}};
-    ASSERT_EQ(front->GetAttachedSurface(&caps, &back), DD_OK);
+    Chain(&front, &back);
     ShowWindow(window, SW_SHOW);
     for (uint32_t colour : {0x0000FFu, 0x00FF00u, 0xFF0000u}) {
         ASSERT_EQ(Fill(back, nullptr, colour), DD_OK);
@@ -107,6 +103,145 @@ TEST_F(DirectDrawTest, FlipShowsTheBackBuffer) {
     EXPECT_EQ(TestScreenPixel(512, 384), 0xFFFFFFu);
     back->Release();
     front->Release();
+}
+
+// Pixels sent to the X server by the last present.
+int Sent() {
+    int area = 0;
+    for (const SDL_Rect& r : TestSentRects())
+        area += r.w * r.h;
+    return area;
+}
+
+// The largest difference in a channel between the window's picture (wider
+// than 4:3) and `frame` scaled to its height, centred on black: bilinear,
+// sampled at pixel centres, the edges repeated.
+int PictureError(SDL_Window* sdl, const TestSurfaceImage& frame) {
+    SDL_Surface* s = SDL_GetWindowSurface(sdl);
+    const int w = s->h * 4 / 3, left = (s->w - w) / 2;
+    auto at = [&](int x, int y, int shift) {
+        return (
+            double)(frame.At(std::clamp(x, 0, 1023), std::clamp(y, 0, 767)) >>
+                        shift &
+                    0xFF);
+    };
+    double worst = 0;
+    for (int y = 0; y < s->h; ++y)
+        for (int x = 0; x < s->w; ++x)
+            for (int shift : {0, 8, 16}) {
+                double u = (x - left + 0.5) * 1024 / w - 0.5,
+                       v = (y + 0.5) * 768 / s->h - 0.5;
+                int x0 = (int)std::floor(u), y0 = (int)std::floor(v);
+                double a = u - x0, b = v - y0;
+                double want = x < left || x >= left + w
+                                  ? 0
+                                  : (1 - b) * ((1 - a) * at(x0, y0, shift) +
+                                               a * at(x0 + 1, y0, shift)) +
+                                        b * ((1 - a) * at(x0, y0 + 1, shift) +
+                                             a * at(x0 + 1, y0 + 1, shift));
+                uint32_t pixel =
+                    ((uint32_t*)((char*)s->pixels + y * s->pitch))[x];
+                worst =
+                    std::max(worst, std::fabs((pixel >> shift & 0xFF) - want));
+            }
+    return (int)std::lround(worst);
+}
+
+// At 1:1 (drawn in the window's memory) and scaled: a first present, and
+// one after a resize, send the whole window; the same frame again sends
+// nothing; a change, and its undoing, send little, and the picture is the
+// whole new frame scaled (pixman weighs neighbours in 128ths: within 4),
+// with no seam where the sent part meets the rest; after a menu, or with the
+// window uncovered, all again.
+TEST_F(DirectDrawTest, FlipSendsOnlyWhatChanged) {
+    LPDIRECTDRAWSURFACE7 front = nullptr, back = nullptr;
+    Chain(&front, &back);
+    ShowWindow(window, SW_SHOW);
+    SDL_Window* sdl = SDL_GetWindowFromID(TestSdlWindowId(window));
+    // On tile edges, so that the filter reaches past the tiles that changed.
+    const RECT none = {}, change = {128, 704, 192, 736};
+    // The frame's change, what happens before its flip, and the least and
+    // most share of the window sent.
+    enum { kNothing, kMenu, kUncovered };
+    const struct Step {
+        RECT changed;
+        int before;
+        double least, most;
+    } steps[] = {{none, kNothing, 1, 1},
+                 {none, kNothing, 0, 0},
+                 {change, kNothing, 1e-6, 0.01},
+                 {none, kNothing, 1e-6, 0.01},
+                 {none, kMenu, 1, 1},
+                 {none, kUncovered, 1, 1}};
+    std::vector<uint32_t> menu((size_t)1024 * 768, 0xFF00FF);
+    for (SDL_Point size :
+         {SDL_Point{1024, 768}, SDL_Point{1920, 1080}, SDL_Point{1280, 720}}) {
+        SDL_SetWindowFullscreen(sdl, 0);
+        SDL_SetWindowSize(sdl, size.x, size.y);
+        UserPumpInput(); // the resize's own events, before the steps'
+        const double area = size.x * size.y;
+        for (Step step : steps) {
+            // Stripes 1 to 6 pixels wide, where a seam or a nearest
+            // neighbour would show.
+            ASSERT_EQ(Fill(back, nullptr, kGrey), DD_OK);
+            for (int x = 0; x < 1024; x += 7) {
+                RECT stripe = {x, 0, x + 1 + x % 6, 768};
+                ASSERT_EQ(Fill(back, &stripe, (DWORD)x * 0x30507), DD_OK);
+            }
+            ASSERT_EQ(Fill(back, &step.changed, 0x0000FF), DD_OK);
+            if (step.before == kMenu)
+                UserShowPixels(window, PixelMap{menu.data(), 1024, 768, 1024});
+            if (step.before == kUncovered) {
+                PushWindowEvent(SDL_WINDOWEVENT_EXPOSED, SDL_GetWindowID(sdl));
+                UserPumpInput();
+            }
+            ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+            EXPECT_GE(Sent(), step.least * area) << size.x;
+            EXPECT_LE(Sent(), step.most * area) << size.x;
+            if (step.most != 0.01) continue;
+            if (size.x > 1024) {
+                EXPECT_LE(PictureError(sdl, TestSurfacePixels(front)), 4);
+                continue;
+            }
+            // The rectangles sent do not overlap: all of the change is in.
+            SDL_Rect changed = {change.left, change.top, 64, 32}, in;
+            int covered = 0;
+            for (const SDL_Rect& r : TestSentRects())
+                covered +=
+                    SDL_IntersectRect(&r, &changed, &in) ? in.w * in.h : 0;
+            EXPECT_EQ(covered, 64 * 32);
+        }
+    }
+    // Too small to show any of the frame: black, sent whole.
+    SDL_SetWindowSize(sdl, 1, 3);
+    ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_EQ(Sent(), 3);
+    back->Release();
+    front->Release();
+}
+
+// However spread a change, the rectangles found hold every changed pixel,
+// and are few enough to send: a tile or two, then bands, then pairs of them.
+TEST(DamageTest, RectanglesHoldEveryChangeAndAreFew) {
+    std::vector<uint32_t> now((size_t)1024 * 768), before = now;
+    std::vector<SDL_Rect> rects;
+    for (int dots : {1, 40, 3000}) {
+        auto at = [](int i) {
+            return SDL_Point{i * 104729 % 1024, i * 7919 % 768};
+        };
+        for (int i = 0; i < dots; ++i)
+            now[(size_t)at(i).y * 1024 + (size_t)at(i).x] = 1;
+        UserFindDamage({now.data(), 1024, 768, 1024},
+                       {before.data(), 1024, 768, 1024}, rects);
+        EXPECT_LE(rects.size(), (size_t)kDamageMaxRects);
+        for (int i = 0; i < dots; ++i)
+            ASSERT_TRUE(std::any_of(rects.begin(), rects.end(),
+                                    [&](SDL_Rect r) {
+                                        SDL_Point p = at(i);
+                                        return SDL_PointInRect(&p, &r);
+                                    }))
+                << dots;
+    }
 }
 
 TEST_F(DirectDrawTest, ZeroSizedAndOversizedSurfacesAreRefused) {
