@@ -194,8 +194,9 @@ for screen in $SCREENS; do
   fi
 
   # The reference: Tux Typing at its menu, in the same servers.
-  if command -v tuxtype >/dev/null; then
-    /usr/bin/time -v -o "$work/tux.time" tuxtype >/dev/null 2>&1 &
+  tuxtype=$(PATH=$PATH:/usr/games command -v tuxtype)
+  if [[ -n $tuxtype ]]; then
+    /usr/bin/time -v -o "$work/tux.time" "$tuxtype" >/dev/null 2>&1 &
     tux=$!
     sleep 5
     ref=$(pgrep -P "$tux" | head -n 1)
