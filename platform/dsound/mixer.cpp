@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "audio_record.h"
+
 namespace {
 
 const int kOutputRate = 44100;
@@ -19,6 +21,11 @@ int users = 0;
 int outputRate = 0;
 Uint16 outputFormat = 0;
 int outputChannels = 0;
+
+// Sees every mixed pass of the device, music and sounds together.
+void SDLCALL CountPass(void*, Uint8*, int) {
+    AudioNotePass(AUDIO_DEVICE_MUSIC);
+}
 
 std::vector<bool>& TakenChannels() {
     static std::vector<bool> taken;
@@ -36,6 +43,7 @@ bool OpenDevice() {
         return false;
     }
     Mix_QuerySpec(&outputRate, &outputFormat, &outputChannels);
+    Mix_SetPostMix(CountPass, nullptr);
     // Channels are made one per sound buffer, none in advance.
     Mix_AllocateChannels(0);
     TakenChannels().clear();

@@ -32,6 +32,10 @@ uint32_t TestBufferConvertedBytes(LPDIRECTSOUNDBUFFER buffer) {
     return found ? found->ConvertedBytes() : 0;
 }
 
+uint64_t TestAudioPasses(AudioDevice device) {
+    return AudioPasses(device);
+}
+
 int TestLiveSoundBuffers() {
     return SoundBufferLiveCount();
 }
