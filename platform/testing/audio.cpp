@@ -5,6 +5,7 @@
 
 #include "../dshow/dshow_private.h"
 #include "../dsound/dsound_private.h"
+#include "../dsound/effects_device.h"
 #include "../dsound/mixer.h"
 #include "../winmm/mmio_private.h"
 
@@ -34,6 +35,9 @@ uint32_t TestBufferConvertedBytes(LPDIRECTSOUNDBUFFER buffer) {
 
 uint64_t TestAudioPasses(AudioDevice device) {
     return AudioPasses(device);
+}
+bool TestEffectsDeviceOpen() {
+    return EffectsDeviceOpen();
 }
 
 int TestLiveSoundBuffers() {

@@ -30,6 +30,8 @@ uint32_t TestBufferConvertedBytes(LPDIRECTSOUNDBUFFER buffer);
 // Mixing passes of a device since the record was cleared, counted while it
 // is on: how often the sound server is fed.
 uint64_t TestAudioPasses(AudioDevice device);
+// Whether the sound buffers' device is open now.
+bool TestEffectsDeviceOpen();
 
 // Live objects.
 int TestLiveSoundBuffers();

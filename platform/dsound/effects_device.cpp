@@ -1,0 +1,246 @@
+// The sound buffers' device: opened by the Play that finds it closed, closed
+// by a thread of its own once nothing has played for a while.
+#include "effects_device.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "audio_record.h"
+#include "dsound_private.h"
+#include "mixer.h"
+
+namespace {
+
+// 512 frames at 44.1 kHz: once the device is open, a Play waits 11.6 ms at
+// most for the next pass. Opening it takes 2-5 ms with PulseAudio, and its
+// first pass follows at once.
+const int kMixFrames = 512;
+// The device stays open this long after the last sound ends, over the gaps
+// between a typist's knock-outs; closing it takes about 25 ms.
+const uint64_t kLingerNs = 1000000000ull;
+
+struct Voice {
+    SoundBuffer* owner;
+    const uint8_t* samples;
+    uint32_t bytes;
+    uint32_t played;
+};
+
+// Shared by the game's thread, the device's thread and the closing thread;
+// never destroyed, since the closing thread may still wait on it at exit.
+struct Shared {
+    std::mutex lock; // everything below
+    std::condition_variable wake;
+    std::vector<Voice> voices;
+    uint64_t idleSinceNs = 0; // when the last voice ended; 0 while one plays
+    SDL_AudioDeviceID device = 0;
+    // Counts the devices opened: a device being closed (its number no longer
+    // the current one) mixes only silence while a new one may be opening.
+    uintptr_t generation = 0;
+    SDL_AudioSpec want{}; // the format the buffers' samples are in
+    Uint8 silence = 0;
+    bool shared = false; // mixed into the music's device: no device here
+    std::thread* closer = nullptr;
+    bool quit = false;
+};
+
+Shared& State() {
+    static Shared* state = new Shared();
+    return *state;
+}
+
+// With the lock held.
+void RemoveVoicesOf(Shared& s, const SoundBuffer* owner) {
+    s.voices.erase(std::remove_if(s.voices.begin(), s.voices.end(),
+                                  [owner](const Voice& voice) {
+                                      return voice.owner == owner;
+                                  }),
+                   s.voices.end());
+    if (s.voices.empty() && !s.idleSinceNs) s.idleSinceNs = AudioNowNs();
+}
+
+// Adds the playing voices' next samples to `stream`, with the lock held.
+void MixInto(Shared& s, Uint8* stream, int length) {
+    const bool recording = AudioRecording();
+    for (Voice& voice : s.voices) {
+        uint32_t bytes = std::min(uint32_t(length), voice.bytes - voice.played);
+        if (recording) voice.owner->NoteMixed();
+        // At full volume, as a mixer channel adds its chunk, clipping.
+        SDL_MixAudioFormat(stream, voice.samples + voice.played, s.want.format,
+                           bytes, SDL_MIX_MAXVOLUME);
+        voice.played += bytes;
+    }
+    s.voices.erase(std::remove_if(s.voices.begin(), s.voices.end(),
+                                  [](const Voice& voice) {
+                                      return voice.played == voice.bytes;
+                                  }),
+                   s.voices.end());
+    if (s.voices.empty() && !s.idleSinceNs) s.idleSinceNs = AudioNowNs();
+}
+
+void SDLCALL MixVoices(void* generation, Uint8* stream, int length) {
+    Shared& s = State();
+    AudioNotePass(AUDIO_DEVICE_EFFECTS);
+    std::lock_guard<std::mutex> hold(s.lock);
+    memset(stream, s.silence, size_t(length));
+    if (uintptr_t(generation) == s.generation) MixInto(s, stream, length);
+}
+
+// Closes the device once it has been idle for kLingerNs, outside the lock:
+// a Play meanwhile opens a new one rather than wait for the close.
+void CloseWhenIdle() {
+    Shared& s = State();
+    std::unique_lock<std::mutex> lock(s.lock);
+    while (!s.quit) {
+        if (!s.device) {
+            s.wake.wait(lock);
+            continue;
+        }
+        uint64_t now = AudioNowNs();
+        uint64_t idle = s.voices.empty() && s.idleSinceNs && now > s.idleSinceNs
+                            ? now - s.idleSinceNs
+                            : 0;
+        if (idle < kLingerNs) {
+            s.wake.wait_for(lock, std::chrono::nanoseconds(kLingerNs - idle));
+            continue;
+        }
+        SDL_AudioDeviceID device = s.device;
+        s.device = 0;
+        ++s.generation;
+        lock.unlock();
+        SDL_CloseAudioDevice(device);
+        lock.lock();
+    }
+}
+
+// Opens the device and starts it; called with the lock not held.
+SDL_AudioDeviceID Open(uintptr_t generation) {
+    SDL_AudioSpec want = State().want;
+    want.userdata = reinterpret_cast<void*>(generation);
+    SDL_AudioSpec got{};
+    SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &got, 0);
+    if (!device) return 0;
+    {
+        std::lock_guard<std::mutex> hold(State().lock);
+        State().silence = got.silence;
+    }
+    SDL_PauseAudioDevice(device, 0);
+    return device;
+}
+
+// Opens a device for the voices already queued, or none; with the lock not
+// held, on the game's thread only.
+bool OpenForVoices() {
+    Shared& s = State();
+    uintptr_t generation = 0;
+    {
+        std::lock_guard<std::mutex> hold(s.lock);
+        // The new device's number, current before its first pass.
+        generation = ++s.generation;
+    }
+    SDL_AudioDeviceID device = Open(generation);
+    if (!device) return false;
+    std::lock_guard<std::mutex> hold(s.lock);
+    s.device = device;
+    if (!s.closer) s.closer = new std::thread(CloseWhenIdle);
+    s.wake.notify_one();
+    return true;
+}
+
+} // namespace
+
+bool EffectsOpenBeside(int rate, uint16_t format, int channels) {
+    Shared& s = State();
+    {
+        std::lock_guard<std::mutex> hold(s.lock);
+        s.want = SDL_AudioSpec{};
+        s.want.freq = rate;
+        s.want.format = format;
+        s.want.channels = Uint8(channels);
+        s.want.samples = kMixFrames;
+        s.want.callback = MixVoices;
+        s.shared = false;
+    }
+    return OpenForVoices();
+}
+
+void EffectsShareMusicDevice(uint16_t format) {
+    Shared& s = State();
+    std::lock_guard<std::mutex> hold(s.lock);
+    s.want.format = format;
+    s.shared = true;
+}
+
+void EffectsMixInto(uint8_t* stream, int length) {
+    Shared& s = State();
+    std::lock_guard<std::mutex> hold(s.lock);
+    if (s.shared) MixInto(s, stream, length);
+}
+
+bool EffectsPlay(SoundBuffer* owner, const uint8_t* samples, uint32_t bytes) {
+    Shared& s = State();
+    {
+        std::lock_guard<std::mutex> hold(s.lock);
+        s.voices.push_back({owner, samples, bytes, 0});
+        s.idleSinceNs = 0;
+        if (s.device || s.shared) return true;
+    }
+    // Only the game's thread opens: no other Play can open meanwhile.
+    if (OpenForVoices()) return true;
+    fprintf(stderr, "qel: no audio device for sounds: %s\n", SDL_GetError());
+    std::lock_guard<std::mutex> hold(s.lock);
+    RemoveVoicesOf(s, owner);
+    return false;
+}
+
+bool EffectsPlaying(const SoundBuffer* owner) {
+    Shared& s = State();
+    std::lock_guard<std::mutex> hold(s.lock);
+    for (const Voice& voice : s.voices)
+        if (voice.owner == owner) return true;
+    return false;
+}
+
+void EffectsStop(const SoundBuffer* owner) {
+    Shared& s = State();
+    std::lock_guard<std::mutex> hold(s.lock);
+    RemoveVoicesOf(s, owner);
+}
+
+bool EffectsDeviceOpen() {
+    Shared& s = State();
+    std::lock_guard<std::mutex> hold(s.lock);
+    return s.device != 0;
+}
+
+void EffectsShutdown() {
+    Shared& s = State();
+    std::unique_lock<std::mutex> lock(s.lock);
+    std::thread* closer = s.closer;
+    s.closer = nullptr;
+    s.quit = true;
+    s.wake.notify_one();
+    lock.unlock();
+    if (closer) {
+        closer->join();
+        delete closer;
+    }
+    lock.lock();
+    SDL_AudioDeviceID device = s.device;
+    s.device = 0;
+    ++s.generation;
+    s.voices.clear();
+    s.idleSinceNs = 0;
+    s.quit = false;
+    s.shared = false;
+    lock.unlock();
+    if (device) SDL_CloseAudioDevice(device);
+}
