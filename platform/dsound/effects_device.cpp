@@ -1,5 +1,6 @@
-// The sound buffers' device: opened by the Play that finds it closed, closed
-// by a thread of its own once nothing has played for a while.
+// The sound buffers' device: a thread of its own opens it for the Play that
+// finds it closed, and closes it once nothing has played for a while, so the
+// game's thread never waits on the sound server.
 #include "effects_device.h"
 
 #include <SDL.h>
@@ -20,11 +21,13 @@
 namespace {
 
 // 512 frames at 44.1 kHz: once the device is open, a Play waits 11.6 ms at
-// most for the next pass. Opening it takes 2-5 ms with PulseAudio, and its
-// first pass follows at once.
+// most for the next pass. Opening it takes 2-5 ms with PulseAudio (a
+// connection of its own to the server), and its first pass follows at once.
 const int kMixFrames = 512;
 // The device stays open this long after the last sound ends, over the gaps
-// between a typist's knock-outs; closing it takes about 25 ms.
+// between a typist's knock-outs. Closing takes about 25 ms (the device's
+// thread ends its pass first), on a thread of its own so that a Play
+// meanwhile need not wait for it.
 const uint64_t kLingerNs = 1000000000ull;
 
 struct Voice {
@@ -34,8 +37,9 @@ struct Voice {
     uint32_t played;
 };
 
-// Shared by the game's thread, the device's thread and the closing thread;
-// never destroyed, since the closing thread may still wait on it at exit.
+// Shared by the game's thread, the device's mixing thread and the threads
+// that open and close it; never destroyed, since these may still wait on it
+// at exit.
 struct Shared {
     std::mutex lock; // everything below
     std::condition_variable wake;
@@ -48,7 +52,8 @@ struct Shared {
     SDL_AudioSpec want{}; // the format the buffers' samples are in
     Uint8 silence = 0;
     bool shared = false; // mixed into the music's device: no device here
-    std::thread* closer = nullptr;
+    std::thread* keeper = nullptr; // opens it and has it closed
+    int closing = 0;               // devices being closed
     bool quit = false;
 };
 
@@ -94,33 +99,6 @@ void SDLCALL MixVoices(void* generation, Uint8* stream, int length) {
     if (uintptr_t(generation) == s.generation) MixInto(s, stream, length);
 }
 
-// Closes the device once it has been idle for kLingerNs, outside the lock:
-// a Play meanwhile opens a new one rather than wait for the close.
-void CloseWhenIdle() {
-    Shared& s = State();
-    std::unique_lock<std::mutex> lock(s.lock);
-    while (!s.quit) {
-        if (!s.device) {
-            s.wake.wait(lock);
-            continue;
-        }
-        uint64_t now = AudioNowNs();
-        uint64_t idle = s.voices.empty() && s.idleSinceNs && now > s.idleSinceNs
-                            ? now - s.idleSinceNs
-                            : 0;
-        if (idle < kLingerNs) {
-            s.wake.wait_for(lock, std::chrono::nanoseconds(kLingerNs - idle));
-            continue;
-        }
-        SDL_AudioDeviceID device = s.device;
-        s.device = 0;
-        ++s.generation;
-        lock.unlock();
-        SDL_CloseAudioDevice(device);
-        lock.lock();
-    }
-}
-
 // Opens the device and starts it; called with the lock not held.
 SDL_AudioDeviceID Open(uintptr_t generation) {
     SDL_AudioSpec want = State().want;
@@ -136,40 +114,77 @@ SDL_AudioDeviceID Open(uintptr_t generation) {
     return device;
 }
 
-// Opens a device for the voices already queued, or none; with the lock not
-// held, on the game's thread only.
-bool OpenForVoices() {
+// Opens a device with the lock held and given up meanwhile: false when it
+// cannot be opened.
+bool OpenLocked(std::unique_lock<std::mutex>& lock) {
     Shared& s = State();
-    uintptr_t generation = 0;
-    {
-        std::lock_guard<std::mutex> hold(s.lock);
-        // The new device's number, current before its first pass.
-        generation = ++s.generation;
-    }
+    // The new device's number, current before its first pass.
+    uintptr_t generation = ++s.generation;
+    lock.unlock();
     SDL_AudioDeviceID device = Open(generation);
-    if (!device) return false;
-    std::lock_guard<std::mutex> hold(s.lock);
-    s.device = device;
-    if (!s.closer) s.closer = new std::thread(CloseWhenIdle);
-    s.wake.notify_one();
-    return true;
+    lock.lock();
+    if (device) s.device = device;
+    return device != 0;
+}
+
+// Has the device closed, with the lock held; a new one may open meanwhile.
+void CloseLocked() {
+    Shared& s = State();
+    SDL_AudioDeviceID device = s.device;
+    s.device = 0;
+    ++s.generation;
+    ++s.closing;
+    std::thread([device] {
+        SDL_CloseAudioDevice(device);
+        Shared& s = State();
+        std::lock_guard<std::mutex> hold(s.lock);
+        --s.closing;
+        s.wake.notify_all();
+    }).detach();
+}
+
+// Opens the device when a voice waits for it, and closes it once it has
+// been idle for kLingerNs.
+void KeepDevice() {
+    Shared& s = State();
+    std::unique_lock<std::mutex> lock(s.lock);
+    while (!s.quit) {
+        if (!s.device && !s.voices.empty()) {
+            if (!OpenLocked(lock)) {
+                fprintf(stderr, "qel: no audio device for sounds: %s\n",
+                        SDL_GetError());
+                s.voices.clear();
+            }
+            continue;
+        }
+        uint64_t now = AudioNowNs();
+        uint64_t idle = s.voices.empty() && s.idleSinceNs && now > s.idleSinceNs
+                            ? now - s.idleSinceNs
+                            : 0;
+        if (!s.device)
+            s.wake.wait(lock);
+        else if (idle < kLingerNs)
+            s.wake.wait_for(lock, std::chrono::nanoseconds(kLingerNs - idle));
+        else
+            CloseLocked();
+    }
 }
 
 } // namespace
 
 bool EffectsOpenBeside(int rate, uint16_t format, int channels) {
     Shared& s = State();
-    {
-        std::lock_guard<std::mutex> hold(s.lock);
-        s.want = SDL_AudioSpec{};
-        s.want.freq = rate;
-        s.want.format = format;
-        s.want.channels = Uint8(channels);
-        s.want.samples = kMixFrames;
-        s.want.callback = MixVoices;
-        s.shared = false;
-    }
-    return OpenForVoices();
+    std::unique_lock<std::mutex> lock(s.lock);
+    s.want = SDL_AudioSpec{};
+    s.want.freq = rate;
+    s.want.format = format;
+    s.want.channels = Uint8(channels);
+    s.want.samples = kMixFrames;
+    s.want.callback = MixVoices;
+    s.shared = false;
+    if (!OpenLocked(lock)) return false;
+    if (!s.keeper) s.keeper = new std::thread(KeepDevice);
+    return true;
 }
 
 void EffectsShareMusicDevice(uint16_t format) {
@@ -187,18 +202,12 @@ void EffectsMixInto(uint8_t* stream, int length) {
 
 bool EffectsPlay(SoundBuffer* owner, const uint8_t* samples, uint32_t bytes) {
     Shared& s = State();
-    {
-        std::lock_guard<std::mutex> hold(s.lock);
-        s.voices.push_back({owner, samples, bytes, 0});
-        s.idleSinceNs = 0;
-        if (s.device || s.shared) return true;
-    }
-    // Only the game's thread opens: no other Play can open meanwhile.
-    if (OpenForVoices()) return true;
-    fprintf(stderr, "qel: no audio device for sounds: %s\n", SDL_GetError());
     std::lock_guard<std::mutex> hold(s.lock);
-    RemoveVoicesOf(s, owner);
-    return false;
+    if (!s.shared && !s.keeper) return false;
+    s.voices.push_back({owner, samples, bytes, 0});
+    s.idleSinceNs = 0;
+    if (!s.device) s.wake.notify_all();
+    return true;
 }
 
 bool EffectsPlaying(const SoundBuffer* owner) {
@@ -224,14 +233,14 @@ bool EffectsDeviceOpen() {
 void EffectsShutdown() {
     Shared& s = State();
     std::unique_lock<std::mutex> lock(s.lock);
-    std::thread* closer = s.closer;
-    s.closer = nullptr;
+    std::thread* keeper = s.keeper;
+    s.keeper = nullptr;
     s.quit = true;
-    s.wake.notify_one();
+    s.wake.notify_all();
     lock.unlock();
-    if (closer) {
-        closer->join();
-        delete closer;
+    if (keeper) {
+        keeper->join();
+        delete keeper;
     }
     lock.lock();
     SDL_AudioDeviceID device = s.device;
@@ -241,6 +250,7 @@ void EffectsShutdown() {
     s.idleSinceNs = 0;
     s.quit = false;
     s.shared = false;
+    s.wake.wait(lock, [&s] { return s.closing == 0; });
     lock.unlock();
     if (device) SDL_CloseAudioDevice(device);
 }

@@ -22,9 +22,10 @@ bool EffectsOpenBeside(int rate, uint16_t format, int channels);
 void EffectsShareMusicDevice(uint16_t format);
 void EffectsMixInto(uint8_t* stream, int length);
 
-// Starts `bytes` of `samples` from their beginning for `owner`, opening the
-// device when it is closed; false when it cannot be opened. The samples stay
-// valid until EffectsStop(owner).
+// Starts `bytes` of `samples` from their beginning for `owner`, and has the
+// device opened when it is closed (the voice is dropped when that fails);
+// false when neither a device of its own nor the music's takes sounds. The
+// samples stay valid until EffectsStop(owner).
 bool EffectsPlay(SoundBuffer* owner, const uint8_t* samples, uint32_t bytes);
 // Whether `owner`'s samples are still being played.
 bool EffectsPlaying(const SoundBuffer* owner);
