@@ -227,7 +227,7 @@ void EffectsStop(const SoundBuffer* owner) {
 bool EffectsDeviceOpen() {
     Shared& s = State();
     std::lock_guard<std::mutex> hold(s.lock);
-    return s.device != 0;
+    return s.device != 0 || s.closing > 0;
 }
 
 void EffectsShutdown() {

@@ -32,6 +32,7 @@ bool EffectsPlaying(const SoundBuffer* owner);
 // Ends `owner`'s play: on return the device's thread no longer reaches it.
 void EffectsStop(const SoundBuffer* owner);
 
+// Whether a device is open or still closing.
 bool EffectsDeviceOpen();
 
 // Closes the device now, and ends the thread that closes it when idle;
