@@ -227,6 +227,9 @@ void BM_KeyLatency(benchmark::State& state) {
         TestSetPeekHook(OnPeek);
         TestSetPresentHook(OnPresent);
         int code = WinMain(BenchModule(), nullptr, commandLine, SW_SHOWDEFAULT);
+        // With one device (the dummy driver) the sounds share the music's:
+        // none of theirs ever opens.
+        const bool ownDevice = TestAudioPasses(AUDIO_DEVICE_EFFECTS) > 0;
         TestSetPeekHook(nullptr);
         TestSetPresentHook(nullptr);
         if (code != 0 || session.failed) {
@@ -249,7 +252,7 @@ void BM_KeyLatency(benchmark::State& state) {
                     trial.frames, ms,
                     trial.soundNs ? double(trial.soundNs - trial.keyNs) / 1e6
                                   : 0.0,
-                    trial.cold ? " (device opened)" : "");
+                    ownDevice && trial.cold ? " (device opened)" : "");
             if (trial.kind == PauseKey) {
                 pauseFrames.push_back(trial.frames);
                 pauseMs.push_back(ms);
@@ -259,7 +262,8 @@ void BM_KeyLatency(benchmark::State& state) {
             letterMs.push_back(ms);
             if (trial.soundNs) {
                 soundMs.push_back(double(trial.soundNs - trial.keyNs) / 1e6);
-                if (trial.cold) coldSoundMs.push_back(soundMs.back());
+                if (ownDevice && trial.cold)
+                    coldSoundMs.push_back(soundMs.back());
             } else
                 ++soundMissing;
         }
