@@ -50,8 +50,7 @@ struct Shared {
     // the current one) mixes only silence while a new one may be opening.
     uintptr_t generation = 0;
     SDL_AudioSpec want{}; // the format the buffers' samples are in
-    Uint8 silence = 0;
-    bool shared = false; // mixed into the music's device: no device here
+    bool shared = false;  // mixed into the music's device: no device here
     std::thread* keeper = nullptr; // opens it and has it closed
     int closing = 0;               // devices being closed
     bool quit = false;
@@ -95,33 +94,22 @@ void SDLCALL MixVoices(void* generation, Uint8* stream, int length) {
     Shared& s = State();
     AudioNotePass(AUDIO_DEVICE_EFFECTS);
     std::lock_guard<std::mutex> hold(s.lock);
-    memset(stream, s.silence, size_t(length));
+    // Signed samples (the device is opened as asked): silence is 0.
+    memset(stream, 0, size_t(length));
     if (uintptr_t(generation) == s.generation) MixInto(s, stream, length);
 }
 
-// Opens the device and starts it; called with the lock not held.
-SDL_AudioDeviceID Open(uintptr_t generation) {
-    SDL_AudioSpec want = State().want;
-    want.userdata = reinterpret_cast<void*>(generation);
-    SDL_AudioSpec got{};
-    SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &got, 0);
-    if (!device) return 0;
-    {
-        std::lock_guard<std::mutex> hold(State().lock);
-        State().silence = got.silence;
-    }
-    SDL_PauseAudioDevice(device, 0);
-    return device;
-}
-
-// Opens a device with the lock held and given up meanwhile: false when it
-// cannot be opened.
+// Opens a device with the lock held and given up meanwhile, and starts it:
+// false when it cannot be opened.
 bool OpenLocked(std::unique_lock<std::mutex>& lock) {
     Shared& s = State();
+    SDL_AudioSpec want = s.want;
     // The new device's number, current before its first pass.
-    uintptr_t generation = ++s.generation;
+    want.userdata = reinterpret_cast<void*>(++s.generation);
     lock.unlock();
-    SDL_AudioDeviceID device = Open(generation);
+    SDL_AudioDeviceID device =
+        SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    if (device) SDL_PauseAudioDevice(device, 0);
     lock.lock();
     if (device) s.device = device;
     return device != 0;
