@@ -1,11 +1,14 @@
 // The record of started audio.
 #include "audio_record.h"
 
+#include <atomic>
 #include <chrono>
 
 namespace {
 
-bool recording = false;
+// Read on the devices' threads too.
+std::atomic<bool> recording{false};
+std::atomic<uint64_t> passes[AUDIO_DEVICE_COUNT];
 
 std::vector<AudioEvent>& Events() {
     static std::vector<AudioEvent> events;
@@ -30,6 +33,15 @@ const std::vector<AudioEvent>& AudioEvents() {
 }
 void AudioClearEvents() {
     Events().clear();
+    for (std::atomic<uint64_t>& count : passes)
+        count.store(0);
+}
+
+void AudioNotePass(AudioDevice device) {
+    if (recording.load(std::memory_order_relaxed)) ++passes[device];
+}
+uint64_t AudioPasses(AudioDevice device) {
+    return passes[device].load();
 }
 
 uint64_t AudioNowNs() {

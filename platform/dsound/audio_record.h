@@ -7,6 +7,14 @@
 #include <cstdint>
 #include <vector>
 
+// The audio devices: the music's, long-period and always open, and the
+// effects', short-period and open only while sound buffers play.
+enum AudioDevice {
+    AUDIO_DEVICE_MUSIC,
+    AUDIO_DEVICE_EFFECTS,
+    AUDIO_DEVICE_COUNT
+};
+
 enum AudioEventKind {
     AUDIO_EVENT_BUFFER_PLAY // IDirectSoundBuffer::Play
 };
@@ -24,6 +32,12 @@ void AudioSetRecording(bool on);
 void AudioRecordEvent(AudioEventKind kind, const void* object, bool started);
 const std::vector<AudioEvent>& AudioEvents();
 void AudioClearEvents();
+
+// Counts one mixing pass of a device while recording is on; called on the
+// devices' own threads.
+void AudioNotePass(AudioDevice device);
+// Passes counted since the record was last cleared.
+uint64_t AudioPasses(AudioDevice device);
 
 // Nanoseconds of the steady clock; safe on the mixer's thread.
 uint64_t AudioNowNs();

@@ -1,8 +1,7 @@
-// IDirectSoundBuffer: static secondary buffers on mixer channels.
+// IDirectSoundBuffer: static secondary buffers, played on the effects device.
 #include "dsound_private.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <climits>
 #include <cstdlib>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "audio_record.h"
+#include "effects_device.h"
 #include "mixer.h"
 
 namespace {
@@ -17,11 +17,6 @@ namespace {
 std::vector<SoundBuffer*>& LiveBuffers() {
     static std::vector<SoundBuffer*> live;
     return live;
-}
-
-// An effect that changes nothing: it marks when a buffer's samples are mixed.
-void SDLCALL NoteMixedEffect(int, void*, int, void* buffer) {
-    static_cast<SoundBuffer*>(buffer)->NoteMixed();
 }
 
 } // namespace
@@ -36,18 +31,14 @@ SoundBuffer* SoundBuffer::Create(DWORD bytes) {
     SoundBuffer* buffer = new SoundBuffer();
     buffer->data = data;
     buffer->size = bytes;
-    buffer->channel = MixerTakeChannel();
     LiveBuffers().push_back(buffer);
     return buffer;
 }
 
 SoundBuffer::~SoundBuffer() {
-    // Stop the mixer's thread from reaching this buffer before it goes.
-    Mix_HaltChannel(channel);
-    Mix_UnregisterAllEffects(channel);
-    if (chunk) Mix_FreeChunk(chunk);
+    // Stop the device's thread from reaching this buffer before it goes.
+    EffectsStop(this);
     SDL_free(converted);
-    MixerGiveChannel(channel);
     free(data);
     std::vector<SoundBuffer*>& live = LiveBuffers();
     for (size_t i = 0; i < live.size(); ++i) {
@@ -59,7 +50,7 @@ SoundBuffer::~SoundBuffer() {
     MixerRemoveUser();
 }
 
-// Converts the buffer's bytes to the mixer's format into the chunk.
+// Converts the buffer's bytes to the devices' format.
 bool SoundBuffer::Convert() {
     int rate = 0;
     uint16_t format = 0;
@@ -88,22 +79,20 @@ bool SoundBuffer::Convert() {
         convertedLength = cvt.len_cvt;
     }
 
-    // Mix_QuickLoad_RAW does not copy: `samples` lives as long as the chunk.
-    chunk = Mix_QuickLoad_RAW(samples, Uint32(convertedLength));
-    if (!chunk) {
-        SDL_free(samples);
-        return false;
-    }
+    // A second Unlock replaces the samples of the first.
+    EffectsStop(this);
+    SDL_free(converted);
     converted = samples;
+    convertedBytes = uint32_t(convertedLength);
     return true;
 }
 
 bool SoundBuffer::IsPlaying() const {
-    return chunk && Mix_Playing(channel) && Mix_GetChunk(channel) == chunk;
+    return EffectsPlaying(this);
 }
 
 uint32_t SoundBuffer::ConvertedBytes() const {
-    return chunk ? chunk->alen : 0;
+    return convertedBytes;
 }
 
 void SoundBuffer::NoteMixed() {
@@ -144,15 +133,12 @@ HRESULT STDMETHODCALLTYPE SoundBuffer::Play(DWORD, DWORD, DWORD) {
         AudioRecordEvent(AUDIO_EVENT_BUFFER_PLAY, self, false);
         return DS_OK;
     }
+    if (!converted) return DSERR_INVALIDCALL;
     if (AudioRecording()) {
-        // SDL_mixer drops a channel's effects when its play ends or is
-        // halted, so every play that starts registers the probe afresh.
-        Mix_UnregisterEffect(channel, NoteMixedEffect);
-        Mix_RegisterEffect(channel, NoteMixedEffect, nullptr, this);
         firstSampleNs.store(0);
         playNs.store(AudioNowNs());
     }
-    if (Mix_PlayChannel(channel, chunk, 0) < 0) return DSERR_INVALIDCALL;
+    if (!EffectsPlay(this, converted, convertedBytes)) return DSERR_INVALIDCALL;
     AudioRecordEvent(AUDIO_EVENT_BUFFER_PLAY, self, true);
     return DS_OK;
 }

@@ -9,8 +9,6 @@
 #include <atomic>
 #include <cstdint>
 
-struct Mix_Chunk;
-
 // The device object: it holds the mixer open while it lives.
 class DirectSoundDevice final : public ComObject<IDirectSound8> {
   public:
@@ -27,8 +25,8 @@ class DirectSoundDevice final : public ComObject<IDirectSound8> {
 };
 
 // A static secondary buffer in the one format the stand-in accepts (11025 Hz,
-// 16-bit, stereo). Unlock converts its bytes once into a chunk in the
-// mixer's format, which plays on the buffer's own mixer channel.
+// 16-bit, stereo). Unlock converts its bytes once into the devices' format,
+// and the effects device plays them.
 class SoundBuffer final : public ComObject<IDirectSoundBuffer> {
   public:
     // Makes a buffer of `bytes` zero bytes; null when memory runs out.
@@ -47,10 +45,10 @@ class SoundBuffer final : public ComObject<IDirectSoundBuffer> {
     // Kept only while the audio record is on.
     void FirstSampleTimes(uint64_t* playNs, uint64_t* firstSampleNs) const;
 
-    // Bytes of the chunk in the mixer's format, 0 before the Unlock.
+    // Bytes of the samples in the devices' format, 0 before the Unlock.
     uint32_t ConvertedBytes() const;
 
-    // Called by the mixer's thread on each pass that mixes this buffer.
+    // Called by the device's thread on each pass that mixes this buffer.
     void NoteMixed();
 
   private:
@@ -61,9 +59,8 @@ class SoundBuffer final : public ComObject<IDirectSoundBuffer> {
 
     uint8_t* data = nullptr;
     DWORD size = 0;
-    int channel = -1;
-    Mix_Chunk* chunk = nullptr;
-    uint8_t* converted = nullptr; // the chunk's samples; outlives the chunk
+    uint8_t* converted = nullptr; // the samples the device plays
+    uint32_t convertedBytes = 0;
     std::atomic<uint64_t> playNs{0};
     std::atomic<uint64_t> firstSampleNs{0};
 };

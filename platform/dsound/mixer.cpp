@@ -1,18 +1,26 @@
-// The shared audio device over SDL_mixer.
+// The music's audio device over SDL_mixer.
 #include "mixer.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 
 #include <cstdio>
-#include <vector>
+
+#include "audio_record.h"
+#include "effects_device.h"
 
 namespace {
 
 const int kOutputRate = 44100;
-// 512 frames at 44.1 kHz: 11.6 ms from a Play to its first mixed sample at
-// worst, short enough that a hit is heard with the key press.
-const int kMixFrames = 512;
+// 4096 frames at 44.1 kHz: 93 ms a pass, so the sound server is fed about
+// 11 times a second while the music plays alone (86 times with 512 frames,
+// and about 1700 wakeups of the server a second against 165). Only the music
+// and its volume wait for the next pass: sounds have a device of their own.
+const int kMixFrames = 4096;
+
+// 512 frames: 11.6 ms at most from a Play to its first mixed sample, where
+// the sounds share this device.
+const int kSharedMixFrames = 512;
 
 bool deviceOpen = false;
 int users = 0;
@@ -20,9 +28,35 @@ int outputRate = 0;
 Uint16 outputFormat = 0;
 int outputChannels = 0;
 
-std::vector<bool>& TakenChannels() {
-    static std::vector<bool> taken;
-    return taken;
+// Sees every mixed pass of the device, and adds the sounds where they share
+// it.
+void SDLCALL AfterMix(void*, Uint8* stream, int length) {
+    AudioNotePass(AUDIO_DEVICE_MUSIC);
+    EffectsMixInto(stream, length);
+}
+
+// The sounds' device first, in the format it keeps: where it cannot be
+// opened, or where the music's cannot be opened beside it, the sounds share
+// a music device of their short period.
+bool OpenDevices() {
+    bool beside = EffectsOpenBeside(kOutputRate, AUDIO_S16SYS, 2);
+    if (Mix_OpenAudio(kOutputRate, AUDIO_S16SYS, 2,
+                      beside ? kMixFrames : kSharedMixFrames) != 0) {
+        if (!beside) return false;
+        EffectsShutdown();
+        beside = false;
+        if (Mix_OpenAudio(kOutputRate, AUDIO_S16SYS, 2, kSharedMixFrames) != 0)
+            return false;
+    }
+    if (beside) {
+        outputRate = kOutputRate;
+        outputFormat = AUDIO_S16SYS;
+        outputChannels = 2;
+    } else {
+        Mix_QuerySpec(&outputRate, &outputFormat, &outputChannels);
+        EffectsShareMusicDevice(outputFormat);
+    }
+    return true;
 }
 
 bool OpenDevice() {
@@ -30,15 +64,15 @@ bool OpenDevice() {
         fprintf(stderr, "qel: no audio device: %s\n", SDL_GetError());
         return false;
     }
-    if (Mix_OpenAudio(kOutputRate, AUDIO_S16SYS, 2, kMixFrames) != 0) {
+    if (!OpenDevices()) {
         fprintf(stderr, "qel: no audio device: %s\n", Mix_GetError());
+        EffectsShutdown();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    Mix_QuerySpec(&outputRate, &outputFormat, &outputChannels);
-    // Channels are made one per sound buffer, none in advance.
+    Mix_SetPostMix(AfterMix, nullptr);
+    // The music stream alone: no channels.
     Mix_AllocateChannels(0);
-    TakenChannels().clear();
     deviceOpen = true;
     return true;
 }
@@ -65,27 +99,11 @@ void MixerOutputFormat(int* rate, uint16_t* format, int* channels) {
     *channels = outputChannels;
 }
 
-int MixerTakeChannel() {
-    std::vector<bool>& taken = TakenChannels();
-    int channel = 0;
-    while (channel < int(taken.size()) && taken[channel])
-        ++channel;
-    if (channel == int(taken.size())) taken.push_back(true);
-    taken[channel] = true;
-    if (channel >= Mix_AllocateChannels(-1)) Mix_AllocateChannels(channel + 1);
-    return channel;
-}
-
-void MixerGiveChannel(int channel) {
-    std::vector<bool>& taken = TakenChannels();
-    if (channel >= 0 && channel < int(taken.size())) taken[channel] = false;
-}
-
 bool MixerShutdown() {
     if (deviceOpen && users == 0) {
+        EffectsShutdown();
         Mix_CloseAudio();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        TakenChannels().clear();
         deviceOpen = false;
     }
     return !deviceOpen;

@@ -1,6 +1,9 @@
-// The one audio device that DirectSound and DirectShow share: SDL_mixer at
-// 44100 Hz stereo with a short mixing buffer, opened by whichever needs it
-// first. Its channels carry the sound buffers, its music stream the graph.
+// The audio devices that DirectSound and DirectShow share, opened by
+// whichever needs them first: SDL_mixer's at 44100 Hz stereo with a long
+// mixing period, whose music stream carries the graph, and the sound
+// buffers' own with a short one (effects_device.h). Where a second device
+// cannot be opened, the buffers share SDL_mixer's, opened with the short
+// period.
 #ifndef QEL_PLATFORM_DSOUND_MIXER_H
 #define QEL_PLATFORM_DSOUND_MIXER_H
 
@@ -12,17 +15,14 @@ bool MixerAddUser();
 void MixerRemoveUser();
 bool MixerIsOpen();
 
-// The format the device really mixes in (SDL audio format constants).
+// The format the sound buffers' samples are converted to (SDL audio format
+// constants).
 void MixerOutputFormat(int* rate, uint16_t* format, int* channels);
 
-// A mixer channel of its own for a sound buffer, and giving it back.
-int MixerTakeChannel();
-void MixerGiveChannel(int channel);
-
-// Closes the device once nobody uses it, so that the next user opens it
-// afresh. The game never calls this: its device lives as long as the process
-// (closing can take more than a second with PulseAudio). Returns whether the
-// device is closed afterwards.
+// Closes the device, and the sound buffers' device, once nobody uses them, so
+// that the next user opens it afresh. The game never calls this: its device
+// lives as long as the process (closing can take more than a second with
+// PulseAudio). Returns whether the device is closed afterwards.
 bool MixerShutdown();
 
 #endif

@@ -5,6 +5,7 @@
 
 #include "../dshow/dshow_private.h"
 #include "../dsound/dsound_private.h"
+#include "../dsound/effects_device.h"
 #include "../dsound/mixer.h"
 #include "../winmm/mmio_private.h"
 
@@ -30,6 +31,13 @@ bool TestBufferFirstSample(LPDIRECTSOUNDBUFFER buffer, uint64_t* playNs,
 uint32_t TestBufferConvertedBytes(LPDIRECTSOUNDBUFFER buffer) {
     SoundBuffer* found = SoundBufferFromInterface(buffer);
     return found ? found->ConvertedBytes() : 0;
+}
+
+uint64_t TestAudioPasses(AudioDevice device) {
+    return AudioPasses(device);
+}
+bool TestEffectsDeviceOpen() {
+    return EffectsDeviceOpen();
 }
 
 int TestLiveSoundBuffers() {

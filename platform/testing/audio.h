@@ -27,6 +27,12 @@ bool TestBufferFirstSample(LPDIRECTSOUNDBUFFER buffer, uint64_t* playNs,
 // (44100 Hz 16-bit stereo): 0 before its Unlock or for an unknown one.
 uint32_t TestBufferConvertedBytes(LPDIRECTSOUNDBUFFER buffer);
 
+// Mixing passes of a device since the record was cleared, counted while it
+// is on: how often the sound server is fed.
+uint64_t TestAudioPasses(AudioDevice device);
+// Whether the sound buffers' device is open now.
+bool TestEffectsDeviceOpen();
+
 // Live objects.
 int TestLiveSoundBuffers();
 int TestLiveFilterGraphs();

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <thread>
 
+#include "audio/music.h"
 #include "audio/sound_effects.h"
 #include "audio_files.h"
 #include "temp_dir.h"
@@ -112,6 +115,83 @@ TEST_F(SoundEffectsTest, ASoundPlayingGoesOnAndPlaysAgainOnceOver) {
         PlaySoundEffect(hitSound);
     }
     EXPECT_TRUE(Plays().back().object == hit && Plays().back().started);
+}
+
+// Whether `done` comes true within `seconds`, looked at every 10 ms.
+bool Within(double seconds, const std::function<bool()>& done) {
+    for (int i = 0; i < int(seconds * 100) && !done(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return done();
+}
+
+// The hit sound played over the music with SDL's `driver`: whether the
+// sounds' own device runs, only while the sound plays, and how many passes
+// a second the music's device makes at most (0: not looked at).
+void PlayOverTheMusic(const char* driver, bool ownDevice, int musicPasses,
+                      const TempDir& dir) {
+    struct Driver {
+        std::string before = std::getenv("SDL_AUDIODRIVER")
+                                 ? std::getenv("SDL_AUDIODRIVER")
+                                 : "";
+        explicit Driver(const char* name) {
+            setenv("SDL_AUDIODRIVER", name, 1);
+        }
+        ~Driver() { setenv("SDL_AUDIODRIVER", before.c_str(), 1); }
+    } use(driver);
+    std::string mp3 = dir.File("music.mp3"), wave = dir.File("hit.wav");
+    ASSERT_TRUE(WriteSineMp3(mp3, 8.0)) << "lame encodes the music";
+    ASSERT_TRUE(WriteBytes(wave, SimpleWave(Samples(4 * 2205)))); // 0.2 s
+    ASSERT_TRUE(TestResetAudio());
+    TestRecordAudio(true);
+    CoInitialize(nullptr);
+    std::u16string wide(mp3.begin(), mp3.end());
+    IGraphBuilder* graph = CreateMusicGraph(wide.c_str());
+    IMediaControl* control = graph ? QueryMediaControl(graph) : nullptr;
+    ASSERT_TRUE(control && control->Run() == S_OK);
+    ASSERT_EQ(InitSoundEffects(), 1);
+    hitSound = LoadSoundEffect(wave.c_str());
+    ASSERT_GE(hitSound, 0);
+    LPDIRECTSOUNDBUFFER hit = soundEffects[hitSound].buffer;
+    // Opened with the music, the sounds' device closes unused.
+    EXPECT_TRUE(Within(3, [] { return !TestEffectsDeviceOpen(); }));
+    uint64_t music = TestAudioPasses(AUDIO_DEVICE_MUSIC);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    if (musicPasses) {
+        EXPECT_LE(TestAudioPasses(AUDIO_DEVICE_MUSIC) - music,
+                  uint64_t(musicPasses));
+    }
+    uint64_t sounds = TestAudioPasses(AUDIO_DEVICE_EFFECTS);
+    PlaySoundEffect(hitSound);
+    uint64_t playNs = 0, firstNs = 0;
+    EXPECT_TRUE(Within(1, [&] {
+        TestBufferFirstSample(hit, &playNs, &firstNs);
+        return firstNs != 0;
+    })) << "the sound is mixed";
+    EXPECT_EQ(TestAudioPasses(AUDIO_DEVICE_EFFECTS) > sounds, ownDevice);
+    EXPECT_TRUE(Within(3, [] { return !TestEffectsDeviceOpen(); }));
+    sounds = TestAudioPasses(AUDIO_DEVICE_EFFECTS);
+    music = TestAudioPasses(AUDIO_DEVICE_MUSIC);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(TestAudioPasses(AUDIO_DEVICE_EFFECTS), sounds);
+    EXPECT_GT(TestAudioPasses(AUDIO_DEVICE_MUSIC), music);
+    EXPECT_TRUE(TestMixerMusicPlaying());
+    control->Release();
+    graph->Release();
+    CoUninitialize();
+}
+
+// With one device at most (SDL's dummy driver), the sounds are mixed into
+// the music's.
+TEST_F(SoundEffectsTest, WithOneDeviceTheSoundsShareTheMusics) {
+    PlayOverTheMusic("dummy", false, 0, dir);
+}
+
+// Over a sound server the sounds have a device of their own, running only
+// while one plays, beside the music's, fed 11 times a second (4096 frames).
+TEST_F(SoundEffectsTest, OverASoundServerTheSoundsDeviceRunsOnlyWhileOnePlays) {
+    if (!std::getenv("PULSE_SERVER"))
+        GTEST_SKIP() << "needs a PulseAudio server (PULSE_SERVER)";
+    PlayOverTheMusic("pulseaudio", true, 14, dir);
 }
 
 // A refused cooperative level costs only its box: the sounds still load.
