@@ -31,6 +31,8 @@ class SoundEffectsTest : public ::testing::Test {
     }
     void TearDown() override {
         ShutDown();
+        setenv("SDL_AUDIODRIVER", "dummy", 1); // as the tests run
+
         TestClearMessageBoxes();
     }
 
@@ -129,15 +131,7 @@ bool Within(double seconds, const std::function<bool()>& done) {
 // a second the music's device makes at most (0: not looked at).
 void PlayOverTheMusic(const char* driver, bool ownDevice, int musicPasses,
                       const TempDir& dir) {
-    struct Driver {
-        std::string before = std::getenv("SDL_AUDIODRIVER")
-                                 ? std::getenv("SDL_AUDIODRIVER")
-                                 : "";
-        explicit Driver(const char* name) {
-            setenv("SDL_AUDIODRIVER", name, 1);
-        }
-        ~Driver() { setenv("SDL_AUDIODRIVER", before.c_str(), 1); }
-    } use(driver);
+    setenv("SDL_AUDIODRIVER", driver, 1); // dummy again at TearDown
     std::string mp3 = dir.File("music.mp3"), wave = dir.File("hit.wav");
     ASSERT_TRUE(WriteSineMp3(mp3, 8.0)) << "lame encodes the music";
     ASSERT_TRUE(WriteBytes(wave, SimpleWave(Samples(4 * 2205)))); // 0.2 s
