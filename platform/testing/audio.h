@@ -43,10 +43,10 @@ bool TestMixerMusicPlaying();
 // mmio handles open now.
 int TestMmioOpenHandles();
 
-// Clears the record, and closes the audio device when no object holds it
-// any more, so that the next test opens it afresh (with the SDL_AUDIODRIVER
-// then set) at full music volume. Returns false when objects are still
-// alive (a test leaked them).
+// Clears the record, and closes the audio devices (the music's and the
+// sounds') when no object holds them any more, so that the next test opens
+// them afresh (with the SDL_AUDIODRIVER then set) at full music volume. Returns
+// false when objects are still alive (a test leaked them).
 bool TestResetAudio();
 
 #endif
