@@ -114,12 +114,14 @@ peak_rss_mb() {
   awk -F: '/Maximum resident set size/ {printf "%.1f", $2 / 1024}' "$work/$1.time"
 }
 
-# Clock ticks of the whole process, and of each thread as "name ticks".
+# Clock ticks of the whole process, and of each thread as "name/tid ticks"
+# (threads may share a name; those that come and go within a phase are
+# counted in the process only).
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null; }
 thread_ticks() {
   local task
   for task in /proc/"$1"/task/*; do
-    printf '%s %s\n' "$(tr ' ' '_' <"$task/comm")" \
+    printf '%s/%s %s\n' "$(tr ' ' '_' <"$task/comm")" "${task##*/}" \
       "$(awk '{print $14 + $15}' "$task/stat")"
   done 2>/dev/null
 }
