@@ -103,7 +103,8 @@ start_pulse() {
 
 started=$(date +%s)
 # Warnings are errors here, in the project's own checks, and nowhere else.
-if build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_WERROR=ON; then
+# The .deb is made from this build: with Debian's hardening flags.
+if build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_WERROR=ON -DQEL_DEB_HARDENING=ON; then
   start_x || { echo "== Xvfb did not start"; cat "$work/xvfb.log"; failed=$((failed + 1)); }
   start_pulse || { echo "== PulseAudio did not start"; cat "$work/pulse.log"; failed=$((failed + 1)); }
   tests build
