@@ -69,6 +69,8 @@ bytes=$(cat "$unix_dir"/* | wc -c)
   fail "EstimatedSize is $size KiB for $bytes bytes"
 
 # The game as the shortcut starts it: its target, in its working folder.
+# (Wine's start /wait on the .lnk itself returns at once, without the game's
+# exit code.)
 start_qel "$(unix_path "$workdir")" env LC_ALL="$QEL_WINE_LOCALE" WINEDEBUG=fixme-all \
   timeout 60 wine64 "$target"
 game_window >/dev/null || fail "no game window from the shortcut's target"
