@@ -12,7 +12,7 @@ setup=$(ls "$WIN_BUILD"/qel-*-setup.exe 2>/dev/null)
 version=$(basename "$setup" -setup.exe)
 version=${version#qel-}
 # Wine would copy the shortcut into the host's desktop menu: not here.
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES,winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 
 win() { LC_ALL=$QEL_WINE_LOCALE timeout 60 wine64 "$@" 2>>"$CASE/wine.log"; }
 # A variable of the Windows environment, and a Windows path as a Unix one.
