@@ -103,7 +103,8 @@ start_pulse() {
 
 started=$(date +%s)
 # Warnings are errors here, in the project's own checks, and nowhere else.
-if build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_WERROR=ON; then
+# The .deb is made from this build: with Debian's hardening flags.
+if build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_WERROR=ON -DQEL_DEB_HARDENING=ON; then
   start_x || { echo "== Xvfb did not start"; cat "$work/xvfb.log"; failed=$((failed + 1)); }
   start_pulse || { echo "== PulseAudio did not start"; cat "$work/pulse.log"; failed=$((failed + 1)); }
   tests build
@@ -192,6 +193,12 @@ elif build build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
   }
   package build DEB 'qel_*_amd64.deb' packaging/check_deb.sh
   package build-win ZIP 'qel-*-win64.zip' packaging/check_zip.sh
+  # The installer, which tests/e2e/wine/test_installer.sh installs.
+  rm -f build-win/qel-*-setup.exe
+  if ! cmake --build build-win --target installer >"$work/installer.log" 2>&1; then
+    echo "== the installer was not built:"; tail -n 20 "$work/installer.log"
+    failed=$((failed + 1))
+  fi
 
   # One fresh prefix for all the cases, its wineserver stopped by PID.
   source tests/e2e/wine/prefix.sh

@@ -5,6 +5,13 @@
 find_program(QEL_WINDRES NAMES x86_64-w64-mingw32-windres windres REQUIRED)
 set(QEL_RESOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/../app/resources)
 
+# The version information of the resources (and the installer) is the
+# project's version, written into generated/version.h for the script.
+set(QEL_PUBLISHER "Qel developers")
+set(QEL_COPYRIGHT "Copyright © 2026 ${QEL_PUBLISHER}")
+set(QEL_VERSION_HEADER ${CMAKE_BINARY_DIR}/generated/version.h)
+configure_file(${QEL_RESOURCE_DIR}/version.h.in ${QEL_VERSION_HEADER} @ONLY)
+
 # qel_add_resources(TARGET ASSETGEN RC): an object library TARGET holding the
 # compiled RC, whose icons ASSETGEN draws at build time.
 function(qel_add_resources target assetgen rc)
@@ -22,7 +29,8 @@ function(qel_add_resources target assetgen rc)
             -I${QEL_RESOURCE_DIR} -I${dir}
             -I${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../platform/include
             -O res ${rc} ${res}
-    DEPENDS ${rc} ${QEL_RESOURCE_DIR}/resource.h ${icon}
+    DEPENDS ${rc} ${QEL_RESOURCE_DIR}/resource.h ${QEL_RESOURCE_DIR}/qel.manifest
+            ${QEL_VERSION_HEADER} ${icon}
     COMMENT "Compiling the resources")
   set(blob ${dir}/qel_res.cpp)
   add_custom_command(OUTPUT ${blob}

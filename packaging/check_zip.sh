@@ -21,4 +21,24 @@ for dll in $dlls; do
     *) fail "qel.exe needs $dll" ;;
   esac
 done
+# What Windows reads from the exe, decompiled by windres: the version
+# information Explorer's Properties > Details shows, its version the zip's,
+# and the manifest with its supported versions, Common Controls 6 and DPI
+# awareness.
+version=$(basename "$zip" -win64.zip)
+version=${version#qel-}
+IFS=. read -r major minor patch <<<"$version"
+rc=$(x86_64-w64-mingw32-windres -i "$dir/qel.exe" -O rc 2>&1) || fail "windres cannot read qel.exe: $rc"
+grep -qx " FILEVERSION $major, $minor, $patch, 0" <<<"$rc" ||
+  fail "qel.exe's FILEVERSION is not $version: $(grep FILEVERSION <<<"$rc")"
+for value in '"ProductName", "Qel"' "\"FileVersion\", \"$version\"" \
+             "\"ProductVersion\", \"$version\"" '"CompanyName", "Qel developers"' \
+             '"FileDescription", L"Qel ' '"LegalCopyright", L"Copyright \251 '; do
+  grep -qF "VALUE $value" <<<"$rc" || fail "qel.exe's version information lacks $value"
+done
+manifest=$(sed -n '/^1 24 \/\* RT_MANIFEST \*\//,/^END/p' <<<"$rc")
+for part in 35138b9a-5d96-4fbd-8e2d-a2440225f93a 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a \
+            Microsoft.Windows.Common-Controls PerMonitorV2 asInvoker; do
+  grep -q "$part" <<<"$manifest" || fail "qel.exe's manifest lacks $part"
+done
 echo "ok"

@@ -19,10 +19,14 @@ TEST=(googletest libgtest-dev libbenchmark-dev clang clang-format lame
       openbox xfwm4 dbus-daemon
       # The checks Debian and the software centres make of the package.
       lintian appstream desktop-file-utils
+      # hardening-check, on the package's program.
+      devscripts
       # The packages (cpack's deb needs dpkg-shlibdeps and file) and the
       # Windows build, run under 64-bit Wine alone (no i386, no wine).
       dpkg-dev file g++-mingw-w64-x86-64-win32
-      wine64 gstreamer1.0-plugins-base gstreamer1.0-plugins-good locales)
+      wine64 gstreamer1.0-plugins-base gstreamer1.0-plugins-good locales
+      # The Windows installer (makensis, with its 64-bit stubs).
+      nsis)
 
 case "${1:-play}" in
   play) wanted=("${PLAY[@]}") ;;

@@ -298,6 +298,21 @@ typedef struct tagLOGFONTA {
 #define RT_STRING MAKEINTRESOURCEA(6)
 #define RT_ACCELERATOR MAKEINTRESOURCEA(9)
 #define RT_GROUP_ICON MAKEINTRESOURCEA(14)
+#define RT_VERSION MAKEINTRESOURCEA(16)
+
+// The version information and the manifest of the resource script, which
+// only Windows reads (winver.h, winuser.h).
+#define VS_VERSION_INFO 1
+#define VS_FFI_FILEFLAGSMASK 0x0000003FL
+#define VOS_NT_WINDOWS32 0x00040004L
+#define VFT_APP 0x00000001L
+#define VFT2_UNKNOWN 0x00000000L
+#define CREATEPROCESS_MANIFEST_RESOURCE_ID 1
+#ifdef RC_INVOKED
+#define RT_MANIFEST 24
+#else
+#define RT_MANIFEST MAKEINTRESOURCEA(24)
+#endif
 
 // GDI
 #define TRANSPARENT 1

@@ -31,6 +31,15 @@ HINSTANCE ModuleHandle() {
     return (HINSTANCE)&moduleHandle;
 }
 
+// The types the stand-in serves. The others (the version information, the
+// manifest) are for Windows' own loader and Explorer, never asked for here.
+bool IsServedType(WORD type) {
+    for (LPCSTR served : {RT_ICON, RT_GROUP_ICON, RT_MENU, RT_DIALOG, RT_STRING,
+                          RT_ACCELERATOR})
+        if (type == LOWORD(served)) return true;
+    return false;
+}
+
 // Reads the entries of a .res image; false at the first malformed one.
 // Entries named by strings are passed over: the game asks for ordinals.
 bool ReadEntries(const uint8_t* data, size_t size, std::vector<Entry>& out) {
@@ -47,7 +56,7 @@ bool ReadEntries(const uint8_t* data, size_t size, std::vector<Entry>& out) {
         if (headerSize < 32 || headerSize > size - offset ||
             dataSize > size - offset - headerSize)
             return false;
-        if (typeIsOrdinal && nameIsOrdinal)
+        if (typeIsOrdinal && nameIsOrdinal && IsServedType(type))
             out.push_back({type, name, offset + headerSize, dataSize});
         offset += headerSize + dataSize;
         offset += (4 - offset % 4) % 4;
