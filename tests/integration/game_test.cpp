@@ -9,6 +9,7 @@
 #include "app/app.h"
 #include "audio/music.h"
 #include "audio_files.h"
+#include "case_name.h"
 #include "display/display.h"
 #include "display/surface_text.h"
 #include "game/frame.h"
@@ -250,6 +251,7 @@ TEST_F(Session, OneMessageAPassAndQuitEndsBeforeThatPassesFrame) {
 // mode or a positive result starts the game, shown once before Escape ends
 // it. Nothing is left, the music graph least (Wine ends badly with one).
 struct Step {
+    const char* name;
     FaultCall call; // FAULT_COUNT: no finger.jpg
     HRESULT result;
     const char* box; // null: none, the game starts
@@ -279,16 +281,24 @@ TEST_P(StartUp, ItsResultStartsTheGameOrShowsItsBox) {
 INSTANTIATE_TEST_SUITE_P(
     Steps, StartUp,
     ::testing::Values(
-        Step{FAULT_DIRECTDRAWCREATE, DDERR_NODIRECTDRAWHW, "DirectDrawCreate"},
-        Step{FAULT_DDRAW_QUERYINTERFACE, E_NOINTERFACE, "QueryInterface"},
-        Step{FAULT_DDRAW_SETCOOPERATIVELEVEL, E_FAIL, "SetCooperativeLevel"},
-        Step{FAULT_CREATESURFACE_PRIMARY, DDERR_OUTOFMEMORY,
-             "CreateSurface lpDDprimary"},
-        Step{FAULT_GETATTACHEDSURFACE, DDERR_NOTFOUND,
+        Step{"NoDirectDrawIsReported", FAULT_DIRECTDRAWCREATE,
+             DDERR_NODIRECTDRAWHW, "DirectDrawCreate"},
+        Step{"NoDirectDraw7IsReported", FAULT_DDRAW_QUERYINTERFACE,
+             E_NOINTERFACE, "QueryInterface"},
+        Step{"RefusedCooperativeLevelIsReported",
+             FAULT_DDRAW_SETCOOPERATIVELEVEL, E_FAIL, "SetCooperativeLevel"},
+        Step{"NoPrimarySurfaceIsReported", FAULT_CREATESURFACE_PRIMARY,
+             DDERR_OUTOFMEMORY, "CreateSurface lpDDprimary"},
+        Step{"NoBackBufferIsReported", FAULT_GETATTACHEDSURFACE, DDERR_NOTFOUND,
              "CreateSurface lpDDback"},
-        Step{FAULT_CREATESURFACE_OFFSCREEN, E_FAIL, "CreateSurface lpDDbmp1"},
-        Step{FAULT_COUNT, S_OK, "CreateSurface lpDDbmp1"},
-        Step{FAULT_SETDISPLAYMODE, DDERR_INVALIDMODE, nullptr},
-        Step{FAULT_DDRAW_SETCOOPERATIVELEVEL, 1, nullptr}));
+        Step{"NoPictureSurfaceIsReported", FAULT_CREATESURFACE_OFFSCREEN,
+             E_FAIL, "CreateSurface lpDDbmp1"},
+        Step{"NoPictureFileIsReported", FAULT_COUNT, S_OK,
+             "CreateSurface lpDDbmp1"},
+        Step{"RefusedModeStartsTheGame", FAULT_SETDISPLAYMODE,
+             DDERR_INVALIDMODE, nullptr},
+        Step{"PositiveResultStartsTheGame", FAULT_DDRAW_SETCOOPERATIVELEVEL, 1,
+             nullptr}),
+    CaseName());
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "case_name.h"
 #include "game_state.h"
 #include "platform_fixture.h"
 #include "sdl_events.h"
@@ -48,6 +49,7 @@ TEST_F(GameWindow, KeysChangeTheLevelPauseAndHitLetters) {
 }
 
 struct Input {
+    const char* name;
     const char* keys;   // typed as sdl_events.h writes them
     const char* atIdle; // typed at a modal loop's second idle pass
     bool about;         // the About box comes up, else the open menu if any
@@ -85,15 +87,17 @@ TEST_P(Inputs, EndTheGameOrChooseFromTheMenu) {
 
 INSTANTIATE_TEST_SUITE_P(
     , Inputs,
-    ::testing::Values(Input{"W", "", false, 0},     // the close request
-                      Input{"[4", "", false, 0},    // Alt+F4
-                      Input{"[f]x", "", false, 0},  // File, Exit
-                      Input{"[f]", "X", false, -1}, // File, left
-                      Input{"0>EE", "X", true, -1}, // the bar: Help, About
-                      Input{"[h]a", "E", true, -1}, // About, and the keys
-                      Input{"[h]a", "S", true, -1}, // that end its box
-                      Input{"[h]a", "X", true, -1},
-                      Input{"[h]a", "W", true, -1},
-                      Input{"[h]a", "[4", true, -1}));
+    ::testing::Values(
+        Input{"CloseRequestEndsTheGame", "W", "", false, 0},
+        Input{"AltF4EndsTheGame", "[4", "", false, 0},
+        Input{"FileExitEndsTheGame", "[f]x", "", false, 0},
+        Input{"FileMenuLeftByEscape", "[f]", "X", false, -1},
+        Input{"MenuBarHelpAboutLeftByEscape", "0>EE", "X", true, -1},
+        Input{"AboutBoxEndedByEnter", "[h]a", "E", true, -1},
+        Input{"AboutBoxEndedBySpace", "[h]a", "S", true, -1},
+        Input{"AboutBoxEndedByEscape", "[h]a", "X", true, -1},
+        Input{"AboutBoxEndedByTheCloseRequest", "[h]a", "W", true, -1},
+        Input{"AboutBoxEndedByAltF4", "[h]a", "[4", true, -1}),
+    CaseName());
 
 } // namespace
