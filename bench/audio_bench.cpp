@@ -18,8 +18,7 @@
 #include "app/app.h"
 #include "audio/sound_effects.h"
 #include "bench_session.h"
-#include "testing/audio.h"
-#include "testing/user.h"
+#include "testing/seams.h"
 
 namespace {
 

@@ -14,13 +14,9 @@
 #include "display/display.h"
 #include "display/surface_text.h"
 #include "game_state.h"
-#include "testing/audio.h"
-#include "testing/ddraw.h"
-#include "testing/user.h"
+#include "testing/seams.h"
+#include "resource_data.h"
 #include "user/resource_internal.h"
-
-extern const unsigned char qelResourceData[];
-extern const size_t qelResourceSize;
 
 namespace {
 

@@ -23,8 +23,7 @@
 #include "audio/sound_effects.h"
 #include "bench_session.h"
 #include "game/letters.h"
-#include "testing/audio.h"
-#include "testing/user.h"
+#include "testing/seams.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "app/app.h"
 #include "bench_session.h"
-#include "testing/user.h"
+#include "testing/seams.h"
 
 namespace {
 

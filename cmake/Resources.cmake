@@ -32,10 +32,13 @@ function(qel_add_resources target assetgen rc)
     DEPENDS ${rc} ${QEL_RESOURCE_DIR}/resource.h ${QEL_RESOURCE_DIR}/qel.manifest
             ${QEL_VERSION_HEADER} ${icon}
     COMMENT "Compiling the resources")
+  # The data and resource_data.h, which declares it for whoever links TARGET.
   set(blob ${dir}/qel_res.cpp)
-  add_custom_command(OUTPUT ${blob}
-    COMMAND ${CMAKE_COMMAND} -DIN=${res} -DOUT=${blob}
+  set(header ${dir}/resource_data.h)
+  add_custom_command(OUTPUT ${blob} ${header}
+    COMMAND ${CMAKE_COMMAND} -DIN=${res} -DOUT=${blob} -DHEADER=${header}
             -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/EmbedFile.cmake
     DEPENDS ${res} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/EmbedFile.cmake)
-  add_library(${target} OBJECT ${blob})
+  add_library(${target} OBJECT ${blob} ${header})
+  target_include_directories(${target} INTERFACE ${dir})
 endfunction()

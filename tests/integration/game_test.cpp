@@ -17,9 +17,7 @@
 #include "platform/kernel/codepage.h"
 #include "platform_fixture.h"
 #include "temp_dir.h"
-#include "testing/audio.h"
-#include "testing/ddraw.h"
-#include "testing/fault.h"
+#include "testing/seams.h"
 
 namespace {
 

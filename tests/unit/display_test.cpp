@@ -10,8 +10,7 @@
 #include "display/surface_text.h"
 #include "gdi/dc.h"
 #include "temp_dir.h"
-#include "testing/gdi.h"
-#include "testing/user.h"
+#include "testing/seams.h"
 
 #include <cstring>
 #include <string>
