@@ -9,7 +9,6 @@
 #include <benchmark/benchmark.h>
 
 #include <dirent.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -96,8 +95,8 @@ void OnPeek() {
 }
 
 void BM_AudioWakeups(benchmark::State& state) {
-    char cwd[4096];
-    if (!getcwd(cwd, sizeof(cwd)) || chdir(BenchDataDir().c_str()) != 0) {
+    BenchInDataDir here;
+    if (!here.entered()) {
         state.SkipWithError("no data folder");
         return;
     }
@@ -116,7 +115,6 @@ void BM_AudioWakeups(benchmark::State& state) {
             double(session.end[After].ns - session.start[Paused].ns) / 1e9);
     }
     BenchResetProcess();
-    if (chdir(cwd) != 0) std::perror("qel-bench: chdir");
     const char* names[] = {"", "paused", "effects", "", "after"};
     for (Phase phase : {Paused, Effects, After}) {
         const Sample& a = session.start[phase];
