@@ -1,5 +1,6 @@
 // The game in process, in a folder of its data files: frames after its own
 // start-up, read back as shown, and WinMain whole.
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "case_name.h"
 #include "display/display.h"
 #include "display/surface_text.h"
+#include "gdi/dc.h"
 #include "game/frame.h"
 #include "game_state.h"
 #include "platform/kernel/codepage.h"
@@ -102,8 +104,11 @@ class FrameTest : public Game {
         HFONT font;
     };
 
-    // Pixels shown unlike a grey screen with the pause screen if `paused`,
-    // `texts`, and the HUD's status, level, key and music lines.
+    // Pixels shown unlike the picture drawn here without the frame's calls:
+    // the grey, the keyboard picture if `paused` (lpDDbmp1's pixels, white
+    // keyed out, copied by hand), then through a GDI device context of its
+    // own the title if `paused`, `texts`, and the HUD's status, level, key
+    // and music lines.
     static int Differences(bool paused, std::vector<Text> texts,
                            const char16_t* status, const char16_t* level,
                            const char16_t* music) {
@@ -113,32 +118,56 @@ class FrameTest : public Game {
                                    {100, 688, Gbk(level), kRed, hHudFont},
                                    {100, 738, Gbk(keys), grey, hHudFont},
                                    {500, 738, Gbk(music), grey, hHudFont}});
-        TestSurfaceImage shown = TestSurfacePixels(lpDDprimary);
-        // Drawn in the back buffer, which the next frame clears anyway.
-        DDBLTFX fx = {};
-        fx.dwSize = sizeof(fx);
-        fx.dwFillColor = 0xC8C8C8;
-        lpDDback->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx);
+        std::vector<uint32_t> expected(1024 * 768, 0xC8C8C8);
         if (paused) {
-            RECT centred = {352, 304, 672, 464};
-            lpDDback->Blt(&centred, lpDDbmp1, nullptr, DDBLT_KEYSRC, 0);
-            DrawSurfaceText(lpDDback, "Dunmarl", 492, 180, kRed, TRANSPARENT);
+            TestSurfaceImage picture = TestSurfacePixels(lpDDbmp1);
+            for (int y = 0; y < picture.height; ++y)
+                for (int x = 0; x < picture.width; ++x)
+                    if (picture.At(x, y) != 0xFFFFFF)
+                        expected[(304 + y) * 1024 + 352 + x] = picture.At(x, y);
             texts.insert(texts.begin(),
-                         {472, 200, Gbk(u"暂停Pause"), kRed, hHudFont});
+                         {{492, 180, "Dunmarl", kRed, nullptr},
+                          {472, 200, Gbk(u"暂停Pause"), kRed, hHudFont}});
         }
-        for (const Text& t : texts)
-            DrawSurfaceTextFont(lpDDback, t.text, t.x, t.y, t.colour,
-                                TRANSPARENT, t.font);
-        TestSurfaceImage expected = TestSurfacePixels(lpDDback);
+        PixelMap map;
+        map.pixels = expected.data();
+        map.width = map.pitch = 1024;
+        map.height = 768;
+        for (const Text& t : texts) {
+            HDC dc = GdiCreatePixelDC(map); // with the stock font
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, t.colour);
+            if (t.font) SelectObject(dc, t.font);
+            TextOutA(dc, t.x, t.y, t.text.c_str(), (int)t.text.size());
+            GdiDeletePixelDC(dc);
+        }
+        TestSurfaceImage shown = TestSurfacePixels(lpDDprimary);
         return std::inner_product(shown.pixels.begin(), shown.pixels.end(),
-                                  expected.pixels.begin(), 0, std::plus<>(),
+                                  expected.begin(), 0, std::plus<>(),
                                   std::not_equal_to<>());
     }
 };
 
+// Whether a shown pixel is within a JPEG's error of `colour` (XRGB).
+bool Near(uint32_t pixel, uint32_t colour) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(int(pixel >> shift & 0xFF) - int(colour >> shift & 0xFF)) >
+            8)
+            return false;
+    return true;
+}
+
 TEST_F(FrameTest, PauseScreenShowsThePictureTitleAndHud) {
     Frame(5000);
     EXPECT_EQ(TestFlipCount(), 1);
+    // The picture centred at (352, 304), its white band keyed out.
+    TestSurfaceImage shown = TestSurfacePixels(lpDDprimary);
+    EXPECT_EQ(shown.At(351, 384), 0xC8C8C8u) << "left of the picture";
+    EXPECT_EQ(shown.At(402, 384), 0xC8C8C8u) << "its white, keyed out";
+    EXPECT_TRUE(Near(shown.At(602, 304), 0x287828)) << "its top row";
+    EXPECT_TRUE(Near(shown.At(671, 463), 0x287828)) << "its last pixel";
+    EXPECT_EQ(shown.At(672, 384), 0xC8C8C8u) << "right of the picture";
+    EXPECT_EQ(shown.At(602, 464), 0xC8C8C8u) << "below the picture";
     EXPECT_EQ(Differences(true, {},
                           u"下级需要:2 x:0 y:0 Count:0 MaxCount:0 音量:0 "
                           u"间隔:5000 5000",
@@ -266,8 +295,10 @@ TEST_P(StartUp, ItsResultStartsTheGameOrShowsItsBox) {
     EXPECT_EQ(IsWindowVisible(hMainWindow), !step.box);
     EXPECT_EQ(TestFlipCount(), step.box ? 0 : 1);
     std::string boxes;
-    for (const TestMessageBox& box : TestMessageBoxes())
+    for (const TestMessageBox& box : TestMessageBoxes()) {
         boxes += box.caption + ": " + box.text + "\n";
+        EXPECT_EQ(box.owner, hMainWindow) << "owned by the main window";
+    }
     EXPECT_EQ(boxes, step.box ? "Error: " + std::string(step.box) + "\n" : "");
     EXPECT_EQ(TestLiveFilterGraphs(), 0);
     EXPECT_FALSE(TestMixerMusicPlaying());
