@@ -13,7 +13,7 @@
 #include "case_name.h"
 #include "display/display.h"
 #include "display/surface_text.h"
-#include "gdi/dc.h"
+#include "gdi_text.h"
 #include "game/frame.h"
 #include "game_state.h"
 #include "platform/kernel/codepage.h"
@@ -79,6 +79,7 @@ class Game : public PlatformTest {
 class FrameTest : public Game {
   protected:
     FakePosition music;
+    int dcs = 0;
 
     void SetUp() override {
         Game::SetUp();
@@ -86,8 +87,10 @@ class FrameTest : public Game {
         RegisterMainWindowClass(GameModule());
         ASSERT_TRUE(InitApplication(GameModule(), SW_SHOW));
         musicPlayer.pPosition = &music; // there is no music.mp3
+        dcs = TestGdiLiveDCs();
     }
     void TearDown() override {
+        EXPECT_EQ(TestGdiLiveDCs(), dcs) << "a frame gives back its DCs";
         ReleaseAll();
         Game::TearDown();
     }
@@ -133,14 +136,8 @@ class FrameTest : public Game {
         map.pixels = expected.data();
         map.width = map.pitch = 1024;
         map.height = 768;
-        for (const Text& t : texts) {
-            HDC dc = GdiCreatePixelDC(map); // with the stock font
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, t.colour);
-            if (t.font) SelectObject(dc, t.font);
-            TextOutA(dc, t.x, t.y, t.text.c_str(), (int)t.text.size());
-            GdiDeletePixelDC(dc);
-        }
+        for (const Text& t : texts)
+            DrawGdiText(map, t.font, t.x, t.y, t.text, t.colour);
         TestSurfaceImage shown = TestSurfacePixels(lpDDprimary);
         return std::inner_product(shown.pixels.begin(), shown.pixels.end(),
                                   expected.begin(), 0, std::plus<>(),
