@@ -10,8 +10,9 @@
 
 SoundEffect soundEffects[256];
 LPDIRECTSOUND8 lpDS = nullptr;
-WAVEFORMATEX soundFormat;
-DSBUFFERDESC soundBufferDesc;
+// Shared by every load, written afresh by each.
+static WAVEFORMATEX soundFormat;
+static DSBUFFERDESC soundBufferDesc;
 int32_t hitSound = -1;
 int32_t levelUpSound = -1;
 

@@ -18,8 +18,6 @@ struct SoundEffect {
 
 extern SoundEffect soundEffects[256];
 extern LPDIRECTSOUND8 lpDS;
-extern WAVEFORMATEX soundFormat;
-extern DSBUFFERDESC soundBufferDesc;
 extern int32_t hitSound;
 extern int32_t levelUpSound;
 

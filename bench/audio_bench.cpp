@@ -9,7 +9,6 @@
 #include <benchmark/benchmark.h>
 
 #include <dirent.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,8 +17,7 @@
 #include "app/app.h"
 #include "audio/sound_effects.h"
 #include "bench_session.h"
-#include "testing/audio.h"
-#include "testing/user.h"
+#include "testing/seams.h"
 
 namespace {
 
@@ -97,8 +95,8 @@ void OnPeek() {
 }
 
 void BM_AudioWakeups(benchmark::State& state) {
-    char cwd[4096];
-    if (!getcwd(cwd, sizeof(cwd)) || chdir(BenchDataDir().c_str()) != 0) {
+    BenchInDataDir here;
+    if (!here.entered()) {
         state.SkipWithError("no data folder");
         return;
     }
@@ -117,7 +115,6 @@ void BM_AudioWakeups(benchmark::State& state) {
             double(session.end[After].ns - session.start[Paused].ns) / 1e9);
     }
     BenchResetProcess();
-    if (chdir(cwd) != 0) std::perror("qel-bench: chdir");
     const char* names[] = {"", "paused", "effects", "", "after"};
     for (Phase phase : {Paused, Effects, After}) {
         const Sample& a = session.start[phase];

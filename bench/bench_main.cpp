@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "bench_session.h"
-#include "testing/user.h"
+#include "testing/seams.h"
 
 int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);

@@ -6,7 +6,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <memory>
 
 #include "app/app.h"
 #include "audio/music.h"
@@ -14,18 +16,14 @@
 #include "display/display.h"
 #include "display/surface_text.h"
 #include "game_state.h"
-#include "testing/audio.h"
-#include "testing/ddraw.h"
-#include "testing/user.h"
+#include "testing/seams.h"
+#include "resource_data.h"
 #include "user/resource_internal.h"
-
-extern const unsigned char qelResourceData[];
-extern const size_t qelResourceSize;
 
 namespace {
 
 std::string dataDir;
-std::string previousDir;
+std::unique_ptr<BenchInDataDir> displayDir;
 
 void RemoveDataDir() {
     if (dataDir.empty()) return;
@@ -55,6 +53,19 @@ const std::string& BenchDataDir() {
     return dataDir;
 }
 
+BenchInDataDir::BenchInDataDir() {
+    char cwd[4096];
+    if (!getcwd(cwd, sizeof(cwd)) || chdir(BenchDataDir().c_str()) != 0)
+        std::perror("qel-bench: entering the data folder");
+    else
+        previous = cwd;
+}
+
+BenchInDataDir::~BenchInDataDir() {
+    if (entered() && chdir(previous.c_str()) != 0)
+        std::perror("qel-bench: leaving the data folder");
+}
+
 HINSTANCE BenchModule() {
     static HINSTANCE module =
         UserCreateModule(qelResourceData, qelResourceSize);
@@ -78,47 +89,26 @@ void BenchResetProcess() {
 
 bool BenchOpenDisplay() {
     BenchResetProcess();
-    char cwd[4096];
-    if (!getcwd(cwd, sizeof(cwd)) || chdir(BenchDataDir().c_str()) != 0) {
-        std::perror("qel-bench: chdir");
-        return false;
-    }
-    previousDir = cwd;
-
-    WNDCLASSEXA cls = {};
-    cls.cbSize = sizeof(cls);
-    cls.lpfnWndProc = DefWindowProcA;
-    cls.lpszClassName = "QelBench";
-    RegisterClassExA(&cls);
-    hMainWindow = CreateWindowExA(0, "QelBench", "Qel", WS_POPUP, 0, 0, 1024,
-                                  768, nullptr, nullptr, nullptr, nullptr);
-    if (!hMainWindow) {
-        std::fprintf(stderr, "qel-bench: no window\n");
-        return false;
-    }
-    CoInitialize(nullptr);
-    musicPlayer.pGraph = CreateMusicGraph(OLESTR("music.mp3"));
-    if (musicPlayer.pGraph) {
-        musicPlayer.pControl = QueryMediaControl(musicPlayer.pGraph);
-        musicPlayer.pAudio = QueryBasicAudio(musicPlayer.pGraph);
-        musicPlayer.pPosition = QueryMediaPosition(musicPlayer.pGraph);
-    }
-    if (InitDirectX(hMainWindow) != 0) {
+    displayDir.reset(new BenchInDataDir);
+    if (!displayDir->entered()) return false;
+    // The game's own start-up, with the strings WinMain would load.
+    std::strcpy(szAppClass, "QelBench");
+    std::strcpy(szAppTitle, "Qel");
+    if (!RegisterMainWindowClass(BenchModule()) ||
+        !InitApplication(BenchModule(), SW_SHOWDEFAULT)) {
+        std::fprintf(stderr, "qel-bench: the start-up failed\n");
         for (const TestMessageBox& box : TestMessageBoxes())
             std::fprintf(stderr, "qel-bench: %s: %s\n", box.caption.c_str(),
                          box.text.c_str());
         return false;
     }
-    if (musicPlayer.pControl) musicPlayer.pControl->Run();
-    ShowWindow(hMainWindow, SW_SHOWDEFAULT);
     return true;
 }
 
 void BenchCloseDisplay() {
     ReleaseAll();
     BenchResetProcess();
-    if (!previousDir.empty() && chdir(previousDir.c_str()) != 0)
-        std::perror("qel-bench: chdir");
+    displayDir.reset();
 }
 
 void BenchFillLetters(int level, int count) {

@@ -13,6 +13,21 @@
 // use, removed at exit.
 const std::string& BenchDataDir();
 
+// The data folder as the working directory for the object's life (the game
+// reads its files by bare name), and the one before it back afterwards.
+// entered() is false, having said why, when the folder could not be entered.
+class BenchInDataDir {
+  public:
+    BenchInDataDir();
+    ~BenchInDataDir();
+    BenchInDataDir(const BenchInDataDir&) = delete;
+    BenchInDataDir& operator=(const BenchInDataDir&) = delete;
+    bool entered() const { return !previous.empty(); }
+
+  private:
+    std::string previous;
+};
+
 // The game's resources as the process's module.
 HINSTANCE BenchModule();
 
@@ -21,9 +36,10 @@ HINSTANCE BenchModule();
 // not copied and presenting is not paced (the benchmark's own settings).
 void BenchResetProcess();
 
-// The display as the game has it after InitDirectX, with the music playing,
-// from the data folder: Open returns false (and says why) when the set-up
-// fails; Close releases everything as ReleaseAll does.
+// The game as its own start-up (InitApplication) leaves it, in the data
+// folder: the display set up, the music playing, the window shown. Open
+// returns false (and says why) when the start-up fails; Close releases
+// everything as ReleaseAll does and leaves the folder.
 bool BenchOpenDisplay();
 void BenchCloseDisplay();
 

@@ -11,7 +11,7 @@
 #include "display/display.h"
 #include "game/frame.h"
 #include "game/letters.h"
-#include "testing/user.h"
+#include "testing/seams.h"
 
 namespace {
 

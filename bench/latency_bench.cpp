@@ -12,8 +12,6 @@
 //     had to open it.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -23,8 +21,7 @@
 #include "audio/sound_effects.h"
 #include "bench_session.h"
 #include "game/letters.h"
-#include "testing/audio.h"
-#include "testing/user.h"
+#include "testing/seams.h"
 
 namespace {
 
@@ -211,8 +208,8 @@ double Percentile(std::vector<double> values, double p) {
 }
 
 void BM_KeyLatency(benchmark::State& state) {
-    char cwd[4096];
-    if (!getcwd(cwd, sizeof(cwd)) || chdir(BenchDataDir().c_str()) != 0) {
+    BenchInDataDir here;
+    if (!here.entered()) {
         state.SkipWithError("no data folder");
         return;
     }
@@ -270,7 +267,6 @@ void BM_KeyLatency(benchmark::State& state) {
         state.SetIterationTime(Percentile(pauseMs, 0.5) / 1000);
     }
     BenchResetProcess();
-    if (chdir(cwd) != 0) std::perror("qel-bench: chdir");
     if (pauseMs.empty() || letterMs.empty()) return;
     state.counters["space_flip_frames_max"] = Percentile(pauseFrames, 1.0);
     state.counters["space_flip_ms_p50"] = Percentile(pauseMs, 0.5);

@@ -14,7 +14,7 @@
 #include "display/display.h"
 #include "game/frame.h"
 #include "game/letters.h"
-#include "testing/user.h"
+#include "testing/seams.h"
 #include "user/damage.h"
 
 namespace {

@@ -4,13 +4,11 @@
 // ends there (the shutdown is not timed).
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "app/app.h"
 #include "bench_session.h"
-#include "testing/user.h"
+#include "testing/seams.h"
 
 namespace {
 
@@ -22,8 +20,8 @@ void NoteFrame(const uint32_t*, int) {
 }
 
 void BM_StartUpToFirstFrame(benchmark::State& state) {
-    char cwd[4096];
-    if (!getcwd(cwd, sizeof(cwd)) || chdir(BenchDataDir().c_str()) != 0) {
+    BenchInDataDir here;
+    if (!here.entered()) {
         state.SkipWithError("no data folder");
         return;
     }
@@ -54,7 +52,6 @@ void BM_StartUpToFirstFrame(benchmark::State& state) {
     }
     BenchResetProcess();
     if (first > 0) state.counters["first_ms"] = first;
-    if (chdir(cwd) != 0) std::perror("qel-bench: chdir");
 }
 BENCHMARK(BM_StartUpToFirstFrame)
     ->UseManualTime()

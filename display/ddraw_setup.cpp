@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "app/app.h"
 #include "audio/sound_effects.h"
 #include "display/fonts.h"
 #include "display/image_loader.h"
@@ -18,8 +17,9 @@ int32_t nPictureWidth;
 int32_t nPictureHeight;
 
 // Serves both surface creations: the primary, then the picture.
-DDSURFACEDESC2 ddsd;
+static DDSURFACEDESC2 ddsd;
 
+// `window` is the main window: it takes the display and owns the boxes.
 HRESULT InitDirectX(HWND window) {
     InitSoundEffects();
     hitSound = LoadSoundEffect("damage_axe.wav");
@@ -28,14 +28,14 @@ HRESULT InitDirectX(HWND window) {
     LPDIRECTDRAW temp = nullptr;
     HRESULT hr = DirectDrawCreate(nullptr, &temp, nullptr);
     if (FAILED(hr)) {
-        MessageBoxA(hMainWindow, "DirectDrawCreate", "Error", MB_OK);
+        MessageBoxA(window, "DirectDrawCreate", "Error", MB_OK);
         return hr;
     }
     hr = temp->QueryInterface(IID_IDirectDraw7, (void**)&lpDD);
     // Only the IDirectDraw7 interface is kept; this one would leak.
     temp->Release();
     if (FAILED(hr)) {
-        MessageBoxA(hMainWindow, "QueryInterface", "Error", MB_OK);
+        MessageBoxA(window, "QueryInterface", "Error", MB_OK);
         return hr;
     }
 
@@ -43,7 +43,7 @@ HRESULT InitDirectX(HWND window) {
                                    DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT |
                                        DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX);
     if (FAILED(hr)) {
-        MessageBoxA(hMainWindow, "SetCooperativeLevel", "Error", MB_OK);
+        MessageBoxA(window, "SetCooperativeLevel", "Error", MB_OK);
         return hr;
     }
     // A refused mode leaves the display as it is; the game goes on in it.
@@ -57,14 +57,14 @@ HRESULT InitDirectX(HWND window) {
     ddsd.dwBackBufferCount = 1;
     hr = lpDD->CreateSurface(&ddsd, &lpDDprimary, nullptr);
     if (FAILED(hr)) {
-        MessageBoxA(hMainWindow, "CreateSurface lpDDprimary", "Error", MB_OK);
+        MessageBoxA(window, "CreateSurface lpDDprimary", "Error", MB_OK);
         return hr;
     }
 
     ddsd.ddsCaps.dwCaps = DDSCAPS_BACKBUFFER;
     hr = lpDDprimary->GetAttachedSurface(&ddsd.ddsCaps, &lpDDback);
     if (FAILED(hr)) {
-        MessageBoxA(hMainWindow, "CreateSurface lpDDback", "Error", MB_OK);
+        MessageBoxA(window, "CreateSurface lpDDback", "Error", MB_OK);
         return hr;
     }
 

@@ -5,9 +5,7 @@
 #include <string>
 
 #include "../user/resource_internal.h"
-
-extern const unsigned char qelResourceData[];
-extern const size_t qelResourceSize;
+#include "resource_data.h"
 
 int main(int argc, char** argv) {
     HINSTANCE instance = UserCreateModule(qelResourceData, qelResourceSize);

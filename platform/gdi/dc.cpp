@@ -25,7 +25,7 @@ template <typename T> HGDIOBJ Swap(T*& slot, T* object, GdiObject* stock) {
 } // namespace
 
 // A DC drawing onto `target`; it starts with the stock font (opened on first
-// use), black text on an opaque white background.
+// use) and black text.
 HDC GdiCreatePixelDC(const PixelMap& target) {
     auto* dc = new GdiDC;
     dc->target = target;

@@ -16,8 +16,9 @@ struct PixelMap {
 };
 
 // A device context drawing onto `target`, which the caller keeps alive until
-// GdiDeletePixelDC. It starts with the default font, black text and an opaque
-// white background, as a fresh Windows DC does.
+// GdiDeletePixelDC. It starts with the default font and black text, as a
+// fresh Windows DC does; text is always drawn transparent, as the game asks
+// (the background mode is only kept for SetBkMode to give back).
 HDC GdiCreatePixelDC(const PixelMap& target);
 void GdiDeletePixelDC(HDC dc);
 // The pixels a device context draws onto moved (same size and pitch).

@@ -4,10 +4,10 @@
 #include "gdi_private.h"
 
 #include "../kernel/codepage.h"
+#include "face_match.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cstring>
@@ -18,49 +18,8 @@ namespace {
 const int kDefaultCellHeight = 16;
 
 bool InitLibraries() {
-    static bool ready = [] {
-        if (!TTF_WasInit() && TTF_Init() != 0) return false;
-        return FcInit() == FcTrue;
-    }();
+    static bool ready = TTF_WasInit() || TTF_Init() == 0;
     return ready;
-}
-
-struct FaceMatch {
-    std::string file;
-    int index = 0;
-    FcBool embolden = FcFalse; // a bold the face lacks, to be simulated
-};
-
-// Asks fontconfig for the face that stands in for `family`. The language
-// goes into the pattern before the substitutions: added after them it ranks
-// below the locale's language and loses to a face without the glyphs.
-bool MatchFace(const std::string& family, bool chinese, int weight,
-               FaceMatch* match) {
-    FcPattern* pattern = FcPatternCreate();
-    if (!pattern) return false;
-    FcPatternAddString(pattern, FC_FAMILY,
-                       reinterpret_cast<const FcChar8*>(family.c_str()));
-    if (chinese)
-        FcPatternAddString(pattern, FC_LANG,
-                           reinterpret_cast<const FcChar8*>("zh-cn"));
-    if (weight > 0)
-        FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result;
-    FcPattern* found = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (!found) return false;
-    FcChar8* file = nullptr;
-    bool ok = FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch;
-    if (ok) {
-        match->file = reinterpret_cast<const char*>(file);
-        FcPatternGetInteger(found, FC_INDEX, 0, &match->index);
-        FcPatternGetBool(found, FC_EMBOLDEN, 0, &match->embolden);
-    }
-    FcPatternDestroy(found);
-    return ok;
 }
 
 // Sizes the font so that its cell (ascent plus descent) is `cellHeight`
@@ -85,7 +44,8 @@ GdiFont* OpenFont(const std::string& family, bool chinese, LONG height,
                   LONG weight) {
     if (!InitLibraries()) return nullptr;
     FaceMatch match;
-    if (!MatchFace(family, chinese, weight, &match)) return nullptr;
+    if (!MatchFace(family.c_str(), chinese ? "zh-cn" : nullptr, weight, &match))
+        return nullptr;
     TTF_Font* ttf =
         TTF_OpenFontIndexDPI(match.file.c_str(), 1, match.index, 72, 72);
     if (!ttf) return nullptr;

@@ -58,19 +58,6 @@ struct IUnknown {
 };
 typedef IUnknown* LPUNKNOWN;
 
-struct IDispatch : IUnknown {
-    STDMETHOD(GetTypeInfoCount)(UINT* count) PURE;
-    STDMETHOD(GetTypeInfo)(UINT index, DWORD locale, void** info) PURE;
-    STDMETHOD(GetIDsOfNames)(REFIID riid, LPOLESTR* names, UINT count,
-                             DWORD locale, LONG* ids) PURE;
-    STDMETHOD(Invoke)(LONG id, REFIID riid, DWORD locale, WORD flags,
-                      void* params, void* result, void* exception,
-                      UINT* argError) PURE;
-
-  protected:
-    ~IDispatch() = default;
-};
-
 #define CLSCTX_INPROC_SERVER 0x1
 #define REGDB_E_CLASSNOTREG ((HRESULT)0x80040154)
 #define CO_E_NOTINITIALIZED ((HRESULT)0x800401F0)

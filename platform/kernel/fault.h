@@ -1,4 +1,4 @@
-// Results a test asks of the stand-in's calls (platform/testing/fault.h sets
+// Results a test asks of the stand-in's calls (platform/testing/seams.h sets
 // them); the game never does, and then every call does its work.
 #ifndef QEL_PLATFORM_KERNEL_FAULT_H
 #define QEL_PLATFORM_KERNEL_FAULT_H

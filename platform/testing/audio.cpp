@@ -1,5 +1,5 @@
 // Test seams of the audio stand-ins.
-#include "audio.h"
+#include "seams.h"
 
 #include <SDL_mixer.h>
 

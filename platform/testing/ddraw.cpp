@@ -1,5 +1,5 @@
 // Test seams of the DirectDraw stand-in.
-#include "ddraw.h"
+#include "seams.h"
 
 #include <cstring>
 

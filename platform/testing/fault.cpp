@@ -1,5 +1,5 @@
 // The test seam of failing calls.
-#include "fault.h"
+#include "seams.h"
 
 void TestFailNext(FaultCall call, HRESULT result) {
     SetFault(call, result);

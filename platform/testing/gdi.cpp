@@ -1,6 +1,6 @@
 // Test seams of the GDI stand-in.
 
-#include "gdi.h"
+#include "seams.h"
 
 #include "../gdi/gdi_private.h"
 

@@ -1,6 +1,6 @@
 // Test seams of the window, message, keyboard, clock and message-box
 // stand-ins.
-#include "user.h"
+#include "seams.h"
 
 #include "../kernel/tick_internal.h"
 #include "../user/user_internal.h"
@@ -50,8 +50,6 @@ void TestSetModalIdle(void (*idle)()) {
 void TestRecordMessageBoxes(bool on) {
     userRecordBoxes = on;
     userBoxesAnyDriver = false;
-    userCaptureShown = true;
-    userPacing = false;
 }
 
 void TestShowMessageBoxes() {

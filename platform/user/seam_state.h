@@ -1,5 +1,5 @@
 // Inside the stand-in: the state of user/ that tests set and read through
-// platform/testing/user.h, declared once here. A player's process leaves it
+// platform/testing/seams.h, declared once here. A player's process leaves it
 // as it starts.
 #ifndef QEL_PLATFORM_USER_SEAM_STATE_H
 #define QEL_PLATFORM_USER_SEAM_STATE_H

@@ -1,5 +1,6 @@
 // The game in process, in a folder of its data files: frames after its own
 // start-up, read back as shown, and WinMain whole.
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -9,16 +10,16 @@
 #include "app/app.h"
 #include "audio/music.h"
 #include "audio_files.h"
+#include "case_name.h"
 #include "display/display.h"
 #include "display/surface_text.h"
+#include "gdi_text.h"
 #include "game/frame.h"
 #include "game_state.h"
 #include "platform/kernel/codepage.h"
 #include "platform_fixture.h"
 #include "temp_dir.h"
-#include "testing/audio.h"
-#include "testing/ddraw.h"
-#include "testing/fault.h"
+#include "testing/seams.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ class Game : public PlatformTest {
 class FrameTest : public Game {
   protected:
     FakePosition music;
+    int dcs = 0;
 
     void SetUp() override {
         Game::SetUp();
@@ -85,8 +87,10 @@ class FrameTest : public Game {
         RegisterMainWindowClass(GameModule());
         ASSERT_TRUE(InitApplication(GameModule(), SW_SHOW));
         musicPlayer.pPosition = &music; // there is no music.mp3
+        dcs = TestGdiLiveDCs();
     }
     void TearDown() override {
+        EXPECT_EQ(TestGdiLiveDCs(), dcs) << "a frame gives back its DCs";
         ReleaseAll();
         Game::TearDown();
     }
@@ -103,8 +107,11 @@ class FrameTest : public Game {
         HFONT font;
     };
 
-    // Pixels shown unlike a grey screen with the pause screen if `paused`,
-    // `texts`, and the HUD's status, level, key and music lines.
+    // Pixels shown unlike the picture drawn here without the frame's calls:
+    // the grey, the keyboard picture if `paused` (lpDDbmp1's pixels, white
+    // keyed out, copied by hand), then through a GDI device context of its
+    // own the title if `paused`, `texts`, and the HUD's status, level, key
+    // and music lines.
     static int Differences(bool paused, std::vector<Text> texts,
                            const char16_t* status, const char16_t* level,
                            const char16_t* music) {
@@ -114,32 +121,50 @@ class FrameTest : public Game {
                                    {100, 688, Gbk(level), kRed, hHudFont},
                                    {100, 738, Gbk(keys), grey, hHudFont},
                                    {500, 738, Gbk(music), grey, hHudFont}});
-        TestSurfaceImage shown = TestSurfacePixels(lpDDprimary);
-        // Drawn in the back buffer, which the next frame clears anyway.
-        DDBLTFX fx = {};
-        fx.dwSize = sizeof(fx);
-        fx.dwFillColor = 0xC8C8C8;
-        lpDDback->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx);
+        std::vector<uint32_t> expected(1024 * 768, 0xC8C8C8);
         if (paused) {
-            RECT centred = {352, 304, 672, 464};
-            lpDDback->Blt(&centred, lpDDbmp1, nullptr, DDBLT_KEYSRC, 0);
-            DrawSurfaceText(lpDDback, "Dunmarl", 492, 180, kRed, TRANSPARENT);
+            TestSurfaceImage picture = TestSurfacePixels(lpDDbmp1);
+            for (int y = 0; y < picture.height; ++y)
+                for (int x = 0; x < picture.width; ++x)
+                    if (picture.At(x, y) != 0xFFFFFF)
+                        expected[(304 + y) * 1024 + 352 + x] = picture.At(x, y);
             texts.insert(texts.begin(),
-                         {472, 200, Gbk(u"暂停Pause"), kRed, hHudFont});
+                         {{492, 180, "Dunmarl", kRed, nullptr},
+                          {472, 200, Gbk(u"暂停Pause"), kRed, hHudFont}});
         }
+        PixelMap map;
+        map.pixels = expected.data();
+        map.width = map.pitch = 1024;
+        map.height = 768;
         for (const Text& t : texts)
-            DrawSurfaceTextFont(lpDDback, t.text, t.x, t.y, t.colour,
-                                TRANSPARENT, t.font);
-        TestSurfaceImage expected = TestSurfacePixels(lpDDback);
+            DrawGdiText(map, t.font, t.x, t.y, t.text, t.colour);
+        TestSurfaceImage shown = TestSurfacePixels(lpDDprimary);
         return std::inner_product(shown.pixels.begin(), shown.pixels.end(),
-                                  expected.pixels.begin(), 0, std::plus<>(),
+                                  expected.begin(), 0, std::plus<>(),
                                   std::not_equal_to<>());
     }
 };
 
+// Whether a shown pixel is within a JPEG's error of `colour` (XRGB).
+bool Near(uint32_t pixel, uint32_t colour) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(int(pixel >> shift & 0xFF) - int(colour >> shift & 0xFF)) >
+            8)
+            return false;
+    return true;
+}
+
 TEST_F(FrameTest, PauseScreenShowsThePictureTitleAndHud) {
     Frame(5000);
     EXPECT_EQ(TestFlipCount(), 1);
+    // The picture centred at (352, 304), its white band keyed out.
+    TestSurfaceImage shown = TestSurfacePixels(lpDDprimary);
+    EXPECT_EQ(shown.At(351, 384), 0xC8C8C8u) << "left of the picture";
+    EXPECT_EQ(shown.At(402, 384), 0xC8C8C8u) << "its white, keyed out";
+    EXPECT_TRUE(Near(shown.At(602, 304), 0x287828)) << "its top row";
+    EXPECT_TRUE(Near(shown.At(671, 463), 0x287828)) << "its last pixel";
+    EXPECT_EQ(shown.At(672, 384), 0xC8C8C8u) << "right of the picture";
+    EXPECT_EQ(shown.At(602, 464), 0xC8C8C8u) << "below the picture";
     EXPECT_EQ(Differences(true, {},
                           u"下级需要:2 x:0 y:0 Count:0 MaxCount:0 音量:0 "
                           u"间隔:5000 5000",
@@ -250,6 +275,7 @@ TEST_F(Session, OneMessageAPassAndQuitEndsBeforeThatPassesFrame) {
 // mode or a positive result starts the game, shown once before Escape ends
 // it. Nothing is left, the music graph least (Wine ends badly with one).
 struct Step {
+    const char* name;
     FaultCall call; // FAULT_COUNT: no finger.jpg
     HRESULT result;
     const char* box; // null: none, the game starts
@@ -266,8 +292,10 @@ TEST_P(StartUp, ItsResultStartsTheGameOrShowsItsBox) {
     EXPECT_EQ(IsWindowVisible(hMainWindow), !step.box);
     EXPECT_EQ(TestFlipCount(), step.box ? 0 : 1);
     std::string boxes;
-    for (const TestMessageBox& box : TestMessageBoxes())
+    for (const TestMessageBox& box : TestMessageBoxes()) {
         boxes += box.caption + ": " + box.text + "\n";
+        EXPECT_EQ(box.owner, hMainWindow) << "owned by the main window";
+    }
     EXPECT_EQ(boxes, step.box ? "Error: " + std::string(step.box) + "\n" : "");
     EXPECT_EQ(TestLiveFilterGraphs(), 0);
     EXPECT_FALSE(TestMixerMusicPlaying());
@@ -279,16 +307,24 @@ TEST_P(StartUp, ItsResultStartsTheGameOrShowsItsBox) {
 INSTANTIATE_TEST_SUITE_P(
     Steps, StartUp,
     ::testing::Values(
-        Step{FAULT_DIRECTDRAWCREATE, DDERR_NODIRECTDRAWHW, "DirectDrawCreate"},
-        Step{FAULT_DDRAW_QUERYINTERFACE, E_NOINTERFACE, "QueryInterface"},
-        Step{FAULT_DDRAW_SETCOOPERATIVELEVEL, E_FAIL, "SetCooperativeLevel"},
-        Step{FAULT_CREATESURFACE_PRIMARY, DDERR_OUTOFMEMORY,
-             "CreateSurface lpDDprimary"},
-        Step{FAULT_GETATTACHEDSURFACE, DDERR_NOTFOUND,
+        Step{"NoDirectDrawIsReported", FAULT_DIRECTDRAWCREATE,
+             DDERR_NODIRECTDRAWHW, "DirectDrawCreate"},
+        Step{"NoDirectDraw7IsReported", FAULT_DDRAW_QUERYINTERFACE,
+             E_NOINTERFACE, "QueryInterface"},
+        Step{"RefusedCooperativeLevelIsReported",
+             FAULT_DDRAW_SETCOOPERATIVELEVEL, E_FAIL, "SetCooperativeLevel"},
+        Step{"NoPrimarySurfaceIsReported", FAULT_CREATESURFACE_PRIMARY,
+             DDERR_OUTOFMEMORY, "CreateSurface lpDDprimary"},
+        Step{"NoBackBufferIsReported", FAULT_GETATTACHEDSURFACE, DDERR_NOTFOUND,
              "CreateSurface lpDDback"},
-        Step{FAULT_CREATESURFACE_OFFSCREEN, E_FAIL, "CreateSurface lpDDbmp1"},
-        Step{FAULT_COUNT, S_OK, "CreateSurface lpDDbmp1"},
-        Step{FAULT_SETDISPLAYMODE, DDERR_INVALIDMODE, nullptr},
-        Step{FAULT_DDRAW_SETCOOPERATIVELEVEL, 1, nullptr}));
+        Step{"NoPictureSurfaceIsReported", FAULT_CREATESURFACE_OFFSCREEN,
+             E_FAIL, "CreateSurface lpDDbmp1"},
+        Step{"NoPictureFileIsReported", FAULT_COUNT, S_OK,
+             "CreateSurface lpDDbmp1"},
+        Step{"RefusedModeStartsTheGame", FAULT_SETDISPLAYMODE,
+             DDERR_INVALIDMODE, nullptr},
+        Step{"PositiveResultStartsTheGame", FAULT_DDRAW_SETCOOPERATIVELEVEL, 1,
+             nullptr}),
+    CaseName());
 
 } // namespace

@@ -11,11 +11,17 @@
 #include <functional>
 #include <stdexcept>
 
-#include "testing/user.h"
+#include "testing/seams.h"
+#include "resource_data.h"
 #include "user/resource_internal.h"
 
-extern const unsigned char qelResourceData[];
-extern const size_t qelResourceSize;
+// The seams as every in-process test starts: message boxes recorded instead
+// of shown, each picture shown kept for TestScreenPixel, no pacing.
+inline void QuietPlatform() {
+    TestRecordMessageBoxes(true);
+    TestCaptureScreen(true);
+    TestSetPresentPacing(false);
+}
 
 inline HINSTANCE GameModule() {
     static HINSTANCE module =
@@ -39,7 +45,7 @@ class PlatformTest : public ::testing::Test {
   protected:
     void SetUp() override {
         TestResetUser();
-        TestRecordMessageBoxes(true); // and no pacing
+        QuietPlatform();
         TestSetModalIdle(FeedModalLoop);
         modalFeed = nullptr;
         modalPasses = 0;
@@ -47,7 +53,7 @@ class PlatformTest : public ::testing::Test {
     }
     void TearDown() override {
         TestResetUser();
-        TestRecordMessageBoxes(true);
+        QuietPlatform();
     }
     // A shown window of the game's module and menu, its procedure `proc`.
     HWND MakeWindow(WNDPROC proc) {

@@ -1,9 +1,8 @@
-// Test entry: GoogleTest with message boxes recorded instead of shown, and
-// injected failures forgotten after each test.
+// Test entry: GoogleTest with the quiet seams (message boxes recorded, not
+// shown), and injected failures forgotten after each test.
 #include <gtest/gtest.h>
 
-#include "testing/fault.h"
-#include "testing/user.h"
+#include "platform_fixture.h"
 
 namespace {
 // A failure asked of a call and never met does not reach the next test.
@@ -14,7 +13,7 @@ class ForgetFaults : public ::testing::EmptyTestEventListener {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    TestRecordMessageBoxes(true);
+    QuietPlatform();
     ::testing::UnitTest::GetInstance()->listeners().Append(new ForgetFaults);
     return RUN_ALL_TESTS();
 }

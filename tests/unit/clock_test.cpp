@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "kernel/tick_internal.h"
-#include "testing/user.h"
+#include "testing/seams.h"
 
 TEST(Clock, TheTickCountIsTheClocksMillisecondsWrappingAt32Bits) {
     EXPECT_EQ(KernelTickFromClock(12, 345999999), 12345u);

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "platform_fixture.h"
-#include "testing/ddraw.h"
+#include "testing/seams.h"
 
 class DirectDrawTest : public PlatformTest {
   protected:

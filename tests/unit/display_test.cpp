@@ -8,14 +8,11 @@
 #include "display/fonts.h"
 #include "display/picture.h"
 #include "display/surface_text.h"
-#include "gdi/dc.h"
+#include "gdi_text.h"
 #include "temp_dir.h"
-#include "testing/gdi.h"
-#include "testing/user.h"
+#include "testing/seams.h"
 
-#include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -80,55 +77,17 @@ TEST_F(DisplayTest, ThePictureIsCopiedIntoAWhiteKeyedSurfaceOfItsSize) {
     EXPECT_TRUE(TestMessageBoxes().empty());
 }
 
-// Draws `text` as GDI does on a fresh context of `map`; returns its extent.
-SIZE Text(const PixelMap& map, HFONT font, int x, int y, const char* text,
-          COLORREF colour) {
-    HDC dc = GdiCreatePixelDC(map);
-    if (font) SelectObject(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, colour);
-    TextOutA(dc, x, y, text, (int)strlen(text));
-    SIZE size = {0, 0};
-    GetTextExtentPoint32A(dc, text, (int)strlen(text), &size);
-    GdiDeletePixelDC(dc);
-    return size;
-}
-
-// The fonts are Arial, 60 pixels high, and 宋体, 20. The surface shows what
-// GDI draws there with the text's font, place and colour, transparent, on a
-// fresh context (given back: the frame tests draw text frame after frame).
-TEST_F(DisplayTest, TextIsDrawnInItsColourAndFontAtItsPlace) {
+// The fonts are Arial, 60 pixels high, and 宋体, 20. (That the frame's text
+// shows as GDI draws it, in its font, place and colour, is the frame tests'.)
+TEST_F(DisplayTest, TheFontsAreArial60AndSongTi20) {
     CreateTextFonts();
     EXPECT_NE(TestGdiFontFile(hLetterFont).find("Liberation"),
               std::string::npos);
     EXPECT_NE(TestGdiFontFile(hHudFont).find("wqy"), std::string::npos);
-    uint32_t one = 0;
-    EXPECT_EQ(Text(PixelMap{&one, 1, 1, 1}, hLetterFont, 0, 0, "a", 0).cy, 60);
-    EXPECT_EQ(Text(PixelMap{&one, 1, 1, 1}, hHudFont, 0, 0, "a", 0).cy, 20);
-    struct Case {
-        HFONT font; // null: the context's own
-        const char* text;
-        int x, y;
-        COLORREF colour;
-    } cases[] = {{hLetterFont, "k", 20, 10, RGB(0, 0, 255)},
-                 {hHudFont, "\xd4\xdd\xcd\xa3Pause", 4, 4, RGB(255, 0, 0)},
-                 {nullptr, "Dunmarl", 30, 50, RGB(255, 0, 0)}};
-    for (const Case& c : cases) {
-        LPDIRECTDRAWSURFACE7 surface = Offscreen(200, 100);
-        ASSERT_EQ(Fill(surface, nullptr, kGrey), DD_OK);
-        if (c.font)
-            DrawSurfaceTextFont(surface, c.text, c.x, c.y, c.colour,
-                                TRANSPARENT, c.font);
-        else
-            DrawSurfaceText(surface, c.text, c.x, c.y, c.colour, TRANSPARENT);
-        std::vector<uint32_t> expected((size_t)200 * 100, kGrey);
-        Text(PixelMap{expected.data(), 200, 100, 200}, c.font, c.x, c.y, c.text,
-             c.colour);
-        TestSurfaceImage image = TestSurfacePixels(surface);
-        EXPECT_EQ(image.pixels, expected) << c.text;
-        EXPECT_GT(Count(image, GdiPixelFromColor(c.colour)), 0) << c.text;
-        surface->Release();
-    }
+    uint32_t pixel = 0;
+    PixelMap one = {&pixel, 1, 1, 1};
+    EXPECT_EQ(DrawGdiText(one, hLetterFont, 0, 0, "a", 0).cy, 60);
+    EXPECT_EQ(DrawGdiText(one, hHudFont, 0, 0, "a", 0).cy, 20);
     EXPECT_TRUE(DeleteObject(hLetterFont));
     EXPECT_TRUE(DeleteObject(hHudFont));
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "case_name.h"
 #include "platform_fixture.h"
 #include "sdl_events.h"
 
@@ -30,6 +31,7 @@ class InputPump : public PlatformTest {
 };
 
 struct KeyCase {
+    const char* name;
     SDL_Keycode key;
     Uint16 mod;
     UINT message; // of the key going down; its release is the next one
@@ -52,14 +54,17 @@ TEST_P(Keys, ArriveAsTheirVirtualKeyDownUntilReleased) {
 
 INSTANTIATE_TEST_SUITE_P(
     , Keys,
-    ::testing::Values(KeyCase{SDLK_g, KMOD_LSHIFT, WM_KEYDOWN, 'G'},
-                      KeyCase{SDLK_z, KMOD_CAPS, WM_KEYDOWN, 'Z'},
-                      KeyCase{SDLK_KP_PLUS, 0, WM_KEYDOWN, VK_ADD},
-                      KeyCase{SDLK_KP_MINUS, 0, WM_KEYDOWN, VK_SUBTRACT},
-                      KeyCase{SDLK_EQUALS, 0, WM_KEYDOWN, VK_OEM_PLUS},
-                      KeyCase{SDLK_MINUS, 0, WM_KEYDOWN, VK_OEM_MINUS},
-                      KeyCase{SDLK_ESCAPE, 0, WM_KEYDOWN, VK_ESCAPE},
-                      KeyCase{SDLK_f, KMOD_LALT, WM_SYSKEYDOWN, 'F'}));
+    ::testing::Values(
+        KeyCase{"ShiftedGIsG", SDLK_g, KMOD_LSHIFT, WM_KEYDOWN, 'G'},
+        KeyCase{"CapsLockZIsZ", SDLK_z, KMOD_CAPS, WM_KEYDOWN, 'Z'},
+        KeyCase{"KeypadPlusIsAdd", SDLK_KP_PLUS, 0, WM_KEYDOWN, VK_ADD},
+        KeyCase{"KeypadMinusIsSubtract", SDLK_KP_MINUS, 0, WM_KEYDOWN,
+                VK_SUBTRACT},
+        KeyCase{"MainPlusIsOemPlus", SDLK_EQUALS, 0, WM_KEYDOWN, VK_OEM_PLUS},
+        KeyCase{"MainMinusIsOemMinus", SDLK_MINUS, 0, WM_KEYDOWN, VK_OEM_MINUS},
+        KeyCase{"EscapeIsEscape", SDLK_ESCAPE, 0, WM_KEYDOWN, VK_ESCAPE},
+        KeyCase{"AltFIsSystemKeyF", SDLK_f, KMOD_LALT, WM_SYSKEYDOWN, 'F'}),
+    CaseName());
 
 TEST_F(InputPump, OneMessageAPeekPostedFirstThenQuitThenInputInOrder) {
     PushEvent(SDL_Event{SDL_MOUSEMOTION}); // no message
@@ -94,13 +99,18 @@ void Push(char step) {
     PushEvent(event);
 }
 
+struct FocusCase {
+    const char* name;
+    const char* steps;
+    const char* posted;
+};
+
 class Focus : public InputPump,
-              public ::testing::WithParamInterface<
-                  std::pair<const char*, const char*>> {};
+              public ::testing::WithParamInterface<FocusCase> {};
 
 // Steps, and those posted; Alt stays down only after a last press.
 TEST_P(Focus, MadeUpKeysPostNothingAndNoKeySticks) {
-    std::string steps = GetParam().first;
+    std::string steps = GetParam().steps;
     for (char step : steps)
         Push(step);
     EXPECT_EQ(Taken([](const MSG& m) {
@@ -108,7 +118,7 @@ TEST_P(Focus, MadeUpKeysPostNothingAndNoKeySticks) {
                   if (!up && m.message != WM_SYSKEYDOWN) return '?';
                   return m.wParam == VK_MENU ? "aA"[up] : "tT"[up];
               }),
-              GetParam().second);
+              GetParam().posted);
     EXPECT_EQ(GetAsyncKeyState(VK_MENU) != 0,
               steps.find_last_of("aA") == steps.rfind('a'));
     EXPECT_EQ(GetAsyncKeyState(VK_TAB), 0);
@@ -117,12 +127,15 @@ TEST_P(Focus, MadeUpKeysPostNothingAndNoKeySticks) {
 INSTANTIATE_TEST_SUITE_P(
     , Focus,
     ::testing::Values(
-        std::make_pair("aA", "aA"),    // Alt alone: its release opens the menu
-        std::make_pair("aAL", "a"),    // released by SDL as the focus leaves
-        std::make_pair("XaKAmL", "a"), // Alt+Tab: let go in the switcher
-        std::make_pair("KaXA", "A"),   // made up until the next X event
-        std::make_pair("aAmL", "aA"),  // released long before the focus left
-        std::make_pair("Ka", ""),      // back with Alt held: down, no message
-        std::make_pair("GaA", "aA"))); // off X, no key after it is made up
+        // Alt alone: its release opens the menu.
+        FocusCase{"AltAloneIsPressedAndReleased", "aA", "aA"},
+        FocusCase{"AltReleasedAsTheFocusLeavesPostsNoRelease", "aAL", "a"},
+        FocusCase{"AltTabLetGoInTheSwitcherPostsNoRelease", "XaKAmL", "a"},
+        FocusCase{"AltMadeUpUntilTheNextXEventPostsOnlyTheRelease", "KaXA",
+                  "A"},
+        FocusCase{"AltReleasedBeforeTheFocusLeftIsPostedWhole", "aAmL", "aA"},
+        FocusCase{"BackWithAltHeldIsDownWithNoMessage", "Ka", ""},
+        FocusCase{"OffXNoKeyIsMadeUp", "GaA", "aA"}),
+    CaseName());
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "case_name.h"
 #include "platform_fixture.h"
 #include "sdl_events.h"
 #include "user/paint.h"
@@ -27,8 +28,13 @@ void Click(int right, int y, Uint8 button = SDL_BUTTON_LEFT) {
     }
 }
 
+struct Answer {
+    const char* name;
+    const char* input;
+};
+
 class MessageBox : public PlatformTest,
-                   public ::testing::WithParamInterface<const char*> {
+                   public ::testing::WithParamInterface<Answer> {
   protected:
     HWND owner = nullptr;
     void SetUp() override {
@@ -42,7 +48,7 @@ class MessageBox : public PlatformTest,
 // (keys as sdl_events.h types them, O a click on OK, C on the close box).
 TEST_P(MessageBox, EndsWhenAnsweredAndOnlyThen) {
     uint32_t shown = 0, ownerId = TestSdlWindowId(owner);
-    std::string answer = GetParam();
+    std::string answer = GetParam().input;
     modalFeed = [&](int pass) {
         shown = Box();
         if (pass == 2) PushKeys("EW", ownerId), PushKeys("x[]4", Box());
@@ -58,7 +64,14 @@ TEST_P(MessageBox, EndsWhenAnsweredAndOnlyThen) {
 }
 
 INSTANTIATE_TEST_SUITE_P(, MessageBox,
-                         ::testing::Values("E", "X", "S", "O", "C", "[4", "W"));
+                         ::testing::Values(Answer{"ByEnter", "E"},
+                                           Answer{"ByEscape", "X"},
+                                           Answer{"BySpace", "S"},
+                                           Answer{"ByClickOnOk", "O"},
+                                           Answer{"ByClickOnTheCloseBox", "C"},
+                                           Answer{"ByAltF4", "[4"},
+                                           Answer{"ByTheCloseRequest", "W"}),
+                         CaseName());
 
 // The box around the light (or dark) ink in `area`: its width, its pixels.
 std::vector<uint32_t> Ink(const uint32_t* pixels, int pitch, RECT area,

@@ -11,10 +11,8 @@
 
 #include "app/resources/resource.h"
 #include "gdi/dc.h"
+#include "resource_data.h"
 #include "user/resource_internal.h"
-
-extern const unsigned char qelResourceData[];
-extern const size_t qelResourceSize;
 
 namespace {
 

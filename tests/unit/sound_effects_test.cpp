@@ -13,9 +13,7 @@
 #include "audio/sound_effects.h"
 #include "audio_files.h"
 #include "temp_dir.h"
-#include "testing/audio.h"
-#include "testing/fault.h"
-#include "testing/user.h"
+#include "testing/seams.h"
 
 using namespace audio_files;
 

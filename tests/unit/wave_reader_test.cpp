@@ -11,7 +11,7 @@
 #include "audio/wave_reader.h"
 #include "audio_files.h"
 #include "temp_dir.h"
-#include "testing/audio.h"
+#include "testing/seams.h"
 
 using namespace audio_files;
 
