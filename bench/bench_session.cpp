@@ -17,7 +17,7 @@
 #include "testing/audio.h"
 #include "testing/ddraw.h"
 #include "testing/user.h"
-#include "user/resource_internal.h"
+#include "user/resource_private.h"
 
 extern const unsigned char qelResourceData[];
 extern const size_t qelResourceSize;

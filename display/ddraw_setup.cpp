@@ -6,7 +6,7 @@
 
 #include "app/app.h"
 #include "audio/sound_effects.h"
-#include "display/fonts.h"
+#include "display/surface_text.h"
 #include "display/image_loader.h"
 #include "display/picture.h"
 

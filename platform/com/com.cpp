@@ -2,7 +2,7 @@
 #include <objbase.h>
 #include <dshow.h>
 
-#include "dshow_private.h"
+#include "../dshow/dshow_private.h"
 
 #include "../kernel/fault.h"
 

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "../user/window_internal.h"
+#include "../user/window_private.h"
 #include "ddraw_private.h"
 
 #include "../kernel/fault.h"

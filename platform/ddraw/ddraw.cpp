@@ -6,7 +6,7 @@
 #include <new>
 #include <utility>
 
-#include "../user/window_internal.h"
+#include "../user/window_private.h"
 #include "ddraw_private.h"
 
 #include "../kernel/fault.h"

@@ -8,7 +8,7 @@
 #include <cwchar>
 #include <utility>
 
-#include "../user/window_internal.h"
+#include "../user/window_private.h"
 #include "ddraw_private.h"
 
 #include "../kernel/fault.h"

@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <string>
 
-#include "../dsound/mixer.h"
+#include "../audio_device/audio_device.h"
 #include "../kernel/codepage.h"
 #include "../kernel/data_file.h"
 
@@ -55,7 +55,7 @@ FilterGraph::FilterGraph() {
 FilterGraph::~FilterGraph() {
     if (music) {
         Mix_FreeMusic(music);
-        MixerRemoveUser();
+        AudioDeviceRemoveUser();
     }
     --liveGraphs;
 }
@@ -106,7 +106,7 @@ HRESULT STDMETHODCALLTYPE FilterGraph::RenderFile(LPCWSTR file, LPCWSTR) {
         fclose(stream);
         return E_OUTOFMEMORY;
     }
-    if (!MixerAddUser()) {
+    if (!AudioDeviceAddUser()) {
         SDL_RWclose(source);
         return VFW_E_CANNOT_RENDER;
     }
@@ -114,7 +114,7 @@ HRESULT STDMETHODCALLTYPE FilterGraph::RenderFile(LPCWSTR file, LPCWSTR) {
     double length = loaded ? Mix_MusicDuration(loaded) : -1.0;
     if (!(length > 0.0)) {
         if (loaded) Mix_FreeMusic(loaded);
-        MixerRemoveUser();
+        AudioDeviceRemoveUser();
         return VFW_E_CANNOT_RENDER;
     }
     music = loaded;

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <vector>
 
-#include "audio_record.h"
-#include "effects_device.h"
-#include "mixer.h"
+#include "../audio_device/audio_record.h"
+#include "../audio_device/effects_device.h"
+#include "../audio_device/audio_device.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ std::vector<SoundBuffer*>& LiveBuffers() {
 SoundBuffer* SoundBuffer::Create(DWORD bytes) {
     uint8_t* data = static_cast<uint8_t*>(calloc(bytes, 1));
     if (!data) return nullptr;
-    if (!MixerAddUser()) {
+    if (!AudioDeviceAddUser()) {
         free(data);
         return nullptr;
     }
@@ -47,7 +47,7 @@ SoundBuffer::~SoundBuffer() {
             break;
         }
     }
-    MixerRemoveUser();
+    AudioDeviceRemoveUser();
 }
 
 // Converts the buffer's bytes to the devices' format.
@@ -55,7 +55,7 @@ bool SoundBuffer::Convert() {
     int rate = 0;
     uint16_t format = 0;
     int channels = 0;
-    MixerOutputFormat(&rate, &format, &channels);
+    AudioDeviceOutputFormat(&rate, &format, &channels);
     SDL_AudioCVT cvt;
     if (SDL_BuildAudioCVT(&cvt, AUDIO_S16LSB, 2, 11025, format, Uint8(channels),
                           rate) < 0)
@@ -93,11 +93,6 @@ bool SoundBuffer::IsPlaying() const {
 
 uint32_t SoundBuffer::ConvertedBytes() const {
     return convertedBytes;
-}
-
-void SoundBuffer::NoteMixed() {
-    uint64_t none = 0;
-    firstSampleNs.compare_exchange_strong(none, AudioNowNs());
 }
 
 void SoundBuffer::FirstSampleTimes(uint64_t* play, uint64_t* first) const {
@@ -138,7 +133,8 @@ HRESULT STDMETHODCALLTYPE SoundBuffer::Play(DWORD, DWORD, DWORD) {
         firstSampleNs.store(0);
         playNs.store(AudioNowNs());
     }
-    if (!EffectsPlay(this, converted, convertedBytes)) return DSERR_INVALIDCALL;
+    if (!EffectsPlay(this, converted, convertedBytes, &firstSampleNs))
+        return DSERR_INVALIDCALL;
     AudioRecordEvent(AUDIO_EVENT_BUFFER_PLAY, self, true);
     return DS_OK;
 }

@@ -2,7 +2,7 @@
 #include <dsound.h>
 
 #include "dsound_private.h"
-#include "mixer.h"
+#include "../audio_device/audio_device.h"
 
 // Creates the device object for the default playback device (the only one:
 // the device id is not looked at); DSERR_NODRIVER when no audio device can
@@ -10,7 +10,7 @@
 HRESULT WINAPI DirectSoundCreate8(const GUID*, LPDIRECTSOUND8* sound,
                                   LPUNKNOWN) {
     *sound = nullptr;
-    if (!MixerAddUser()) return DSERR_NODRIVER;
+    if (!AudioDeviceAddUser()) return DSERR_NODRIVER;
     *sound = new DirectSoundDevice();
     return DS_OK;
 }

@@ -3,11 +3,11 @@
 
 #include "../kernel/fault.h"
 
-#include "mixer.h"
+#include "../audio_device/audio_device.h"
 
 // The last reference lets go of the audio device.
 DirectSoundDevice::~DirectSoundDevice() {
-    MixerRemoveUser();
+    AudioDeviceRemoveUser();
 }
 
 // The game asks the device for no other interface: none is handed out.

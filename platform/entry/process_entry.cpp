@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "../user/resource_internal.h"
+#include "../user/resource_private.h"
 
 extern const unsigned char qelResourceData[];
 extern const size_t qelResourceSize;

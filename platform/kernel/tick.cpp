@@ -3,7 +3,7 @@
 
 #include <time.h>
 
-#include "tick_internal.h"
+#include "tick_private.h"
 
 bool kernelTickFixed = false;
 DWORD kernelTickValue = 0;

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "../dsound/audio_record.h"
+#include "../audio_device/audio_record.h"
 
 // The record of started audio: buffer plays, each with its steady-clock
 // time. Off until turned on.

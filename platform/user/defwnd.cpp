@@ -4,7 +4,7 @@
 
 #include <cctype>
 
-#include "user_internal.h"
+#include "user_private.h"
 
 // Alt pressed and released with no key between opens the menu bar.
 static bool altAlone;

@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "paint.h"
-#include "resource_internal.h"
-#include "user_internal.h"
+#include "resource_private.h"
+#include "user_private.h"
 
 // Tests feed the modal loops from here.
 void (*userModalIdle)() = nullptr;

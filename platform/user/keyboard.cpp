@@ -2,7 +2,7 @@
 // messages carry the lParam bits Windows gives them.
 #include <windows.h>
 
-#include "user_internal.h"
+#include "user_private.h"
 
 static bool asyncDown[256];
 static bool messageDown[256]; // the key state as of the last message taken

@@ -8,8 +8,8 @@
 #include <cctype>
 
 #include "paint.h"
-#include "resource_internal.h"
-#include "user_internal.h"
+#include "resource_private.h"
+#include "user_private.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <deque>
 
-#include "user_internal.h"
+#include "user_private.h"
 
 static std::deque<MSG> posted;
 static std::deque<UserInput> input;

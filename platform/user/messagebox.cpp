@@ -8,7 +8,7 @@
 
 #include "../kernel/codepage.h"
 #include "msgbox_draw.h"
-#include "user_internal.h"
+#include "user_private.h"
 
 // Tests record boxes instead of showing them, or run real boxes on SDL's
 // offscreen driver, which otherwise is no display.

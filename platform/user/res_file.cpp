@@ -7,8 +7,8 @@
 #include <cstring>
 #include <memory>
 
-#include "res_private.h"
-#include "resource_internal.h"
+#include "res_reader_private.h"
+#include "resource_private.h"
 
 namespace {
 

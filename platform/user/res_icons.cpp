@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "../gdi/dc.h"
-#include "res_private.h"
-#include "resource_internal.h"
+#include "res_reader_private.h"
+#include "resource_private.h"
 
 // An icon: its 32-bit images.
 struct HICON__ {

@@ -1,7 +1,7 @@
 // Inside the stand-in: the window records, the input that SDL delivers and
 // the message queue, shared by the files of user/.
-#ifndef QEL_PLATFORM_USER_USER_INTERNAL_H
-#define QEL_PLATFORM_USER_USER_INTERNAL_H
+#ifndef QEL_PLATFORM_USER_USER_PRIVATE_H
+#define QEL_PLATFORM_USER_USER_PRIVATE_H
 
 #include <windows.h>
 
@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "seam_state.h"
-#include "window_internal.h"
+#include "window_private.h"
 
 struct HWND__ {
     WNDPROC proc = nullptr;

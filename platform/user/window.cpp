@@ -14,9 +14,9 @@
 #include "../kernel/codepage.h"
 #include "damage.h"
 #include "paint.h"
-#include "resource_internal.h"
+#include "resource_private.h"
 #include "scale.h"
-#include "user_internal.h"
+#include "user_private.h"
 
 bool userPacing = true;
 int userPresentCount = 0;

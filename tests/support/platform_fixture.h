@@ -12,7 +12,7 @@
 #include <stdexcept>
 
 #include "testing/user.h"
-#include "user/resource_internal.h"
+#include "user/resource_private.h"
 
 extern const unsigned char qelResourceData[];
 extern const size_t qelResourceSize;

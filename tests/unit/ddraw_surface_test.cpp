@@ -9,7 +9,7 @@
 #include "ddraw_fixture.h"
 #include "sdl_events.h"
 #include "user/damage.h"
-#include "user/user_internal.h"
+#include "user/user_private.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "app/resources/resource.h"
 #include "gdi/dc.h"
-#include "user/resource_internal.h"
+#include "user/resource_private.h"
 
 extern const unsigned char qelResourceData[];
 extern const size_t qelResourceSize;
