@@ -9,6 +9,7 @@
 
 #include "res_reader_private.h"
 #include "resource_private.h"
+#include "../trace/trace.h"
 
 namespace {
 
@@ -98,6 +99,7 @@ ResReader ResFind(HINSTANCE instance, LPCSTR type, LPCSTR name) {
 // characters; returns the bytes copied, 0 (and an empty buffer) when the
 // string is missing or empty.
 int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size) {
+    TRACE(TRACE_USER, "id=%u size=%d", id, size);
     if (!buffer || size <= 0) return 0;
     buffer[0] = '\0';
     // Strings come sixteen to a block, block n + 1 holding ids 16n to 16n+15.
@@ -125,5 +127,6 @@ int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size) {
 // The accelerator table `name`: a handle onto its entries, which the game
 // keeps but never translates with.
 HACCEL WINAPI LoadAcceleratorsA(HINSTANCE instance, LPCSTR name) {
+    TRACE(TRACE_USER, "name=%p", (const void*)name);
     return (HACCEL)UserFindResource(instance, RT_ACCELERATOR, name, nullptr);
 }
