@@ -18,7 +18,7 @@
 #include "game_state.h"
 #include "testing/seams.h"
 #include "resource_data.h"
-#include "user/resource_internal.h"
+#include "user/resource_private.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "audio/sound_effects.h"
-#include "display/fonts.h"
+#include "display/surface_text.h"
 #include "display/image_loader.h"
 #include "display/picture.h"
 

@@ -2,8 +2,6 @@
 
 #include "display/surface_text.h"
 
-#include "display/fonts.h"
-
 #include <cstring>
 
 HFONT hLetterFont;

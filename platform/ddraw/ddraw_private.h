@@ -97,6 +97,12 @@ DirectDrawSurface* DdrawFindSurface(IDirectDrawSurface7* iface);
 int DdrawLiveObjects();
 int DdrawLiveSurfaces();
 
+// What Blt refuses before it draws (DD_OK when nothing is): a destination
+// not inside `to`, and the blits not stood in for.
+HRESULT DdrawCheckBlt(const DirectDrawSurface& to, const RECT* destRect,
+                      IDirectDrawSurface7* source, const RECT* sourceRect,
+                      DWORD flags);
+
 // Flips that presented a frame.
 extern int ddrawFlipCount;
 

@@ -8,10 +8,11 @@
 #include <cwchar>
 #include <utility>
 
-#include "../user/window_internal.h"
+#include "../user/window_private.h"
 #include "ddraw_private.h"
 
 #include "../kernel/fault.h"
+#include "../trace/trace.h"
 
 DirectDrawSurface::DirectDrawSurface(DirectDrawObject* object,
                                      DdrawPixels memory, int width, int height)
@@ -74,10 +75,10 @@ void DirectDrawSurface::SwapPixels(DirectDrawSurface* other) {
     other->map.pixels = other->pixels.get();
 }
 
-// The game asks a surface for no other interface.
-HRESULT DirectDrawSurface::QueryInterface(REFIID, void** object) {
-    *object = nullptr;
-    return E_NOINTERFACE;
+// Hands out IUnknown: the game asks a surface for no other interface.
+HRESULT DirectDrawSurface::QueryInterface(REFIID riid, void** object) {
+    TRACE(TRACE_DDRAW, "riid=%s", TraceGuid(riid).c_str());
+    return AnswerQuery(riid, object, TRACE_DDRAW, "IDirectDrawSurface7", {});
 }
 
 // Four pixels at a time: GCC's vector extension, which compiles to the
@@ -132,11 +133,16 @@ static void CopyKeyedRows(uint32_t* to, int toPitch, const uint32_t* from,
 }
 
 // Fills with a colour, or copies a same-size source leaving out its key (the
-// only copy the game makes). A null rectangle is the whole surface; the
-// destination is clipped to this one. DDBLT_WAIT needs nothing: a blit is
+// only copy the game makes). A null rectangle is the whole surface; one not
+// inside it is refused (DdrawCheckBlt). DDBLT_WAIT needs nothing: a blit is
 // done when the call returns.
 HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
-                               LPRECT, DWORD flags, LPDDBLTFX fx) {
+                               LPRECT sourceRect, DWORD flags, LPDDBLTFX fx) {
+    TRACE(TRACE_DDRAW, "dst=%s src=%p srcRect=%s flags=0x%08x fx=%p",
+          TraceRect(destRect).c_str(), (void*)source,
+          TraceRect(sourceRect).c_str(), (unsigned)flags, (void*)fx);
+    HRESULT refused = DdrawCheckBlt(*this, destRect, source, sourceRect, flags);
+    if (refused != DD_OK) return refused;
     DirectDrawSurface* from = nullptr;
     if (!(flags & DDBLT_COLORFILL)) {
         from = DdrawFindSurface(source);
@@ -176,7 +182,8 @@ HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
 }
 
 // Shows the back buffer, paced by the refresh, and swaps it with the front.
-HRESULT DirectDrawSurface::Flip(LPDIRECTDRAWSURFACE7, DWORD) {
+HRESULT DirectDrawSurface::Flip(LPDIRECTDRAWSURFACE7 target, DWORD flags) {
+    TRACE(TRACE_DDRAW, "target=%p flags=0x%x", (void*)target, (unsigned)flags);
     if (!backBuffer) return DDERR_NOTFLIPPABLE;
     ++ddrawFlipCount;
     // A frame drawn in the window's screen memory is shown where it is.
@@ -190,8 +197,9 @@ HRESULT DirectDrawSurface::Flip(LPDIRECTDRAWSURFACE7, DWORD) {
 }
 
 // Returns, with a reference, the back buffer (what the game asks for).
-HRESULT DirectDrawSurface::GetAttachedSurface(LPDDSCAPS2,
+HRESULT DirectDrawSurface::GetAttachedSurface(LPDDSCAPS2 caps,
                                               LPDIRECTDRAWSURFACE7* surface) {
+    TRACE(TRACE_DDRAW, "caps=0x%x", caps ? (unsigned)caps->dwCaps : 0u);
     *surface = nullptr;
     HRESULT result = TakeFault(FAULT_GETATTACHEDSURFACE);
     if (FAILED(result)) return result;
@@ -203,6 +211,7 @@ HRESULT DirectDrawSurface::GetAttachedSurface(LPDDSCAPS2,
 
 // Hands out a GDI device context onto the surface's pixels, one at a time.
 HRESULT DirectDrawSurface::GetDC(HDC* out) {
+    TRACE(TRACE_DDRAW, "surface=%p", (void*)this);
     if (dc) return DDERR_DCALREADYCREATED;
     dc = GdiCreatePixelDC(map);
     *out = dc;
@@ -211,6 +220,7 @@ HRESULT DirectDrawSurface::GetDC(HDC* out) {
 
 // Takes back the device context GetDC handed out.
 HRESULT DirectDrawSurface::ReleaseDC(HDC given) {
+    TRACE(TRACE_DDRAW, "dc=%p", (void*)given);
     if (!dc || given != dc) return DDERR_INVALIDPARAMS;
     GdiDeletePixelDC(dc);
     dc = nullptr;

@@ -12,9 +12,10 @@
 #include <cstdio>
 #include <string>
 
-#include "../dsound/mixer.h"
+#include "../audio_device/audio_device.h"
 #include "../kernel/codepage.h"
 #include "../kernel/data_file.h"
+#include "../trace/trace.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ FilterGraph::FilterGraph() {
 FilterGraph::~FilterGraph() {
     if (music) {
         Mix_FreeMusic(music);
-        MixerRemoveUser();
+        AudioDeviceRemoveUser();
     }
     --liveGraphs;
 }
@@ -64,30 +65,32 @@ bool FilterGraph::IsPlaying() const {
     return music && Mix_PlayingMusic();
 }
 
-// One object behind the four interfaces the game asks for.
+// One object behind the four interfaces the game asks for, and IUnknown.
 HRESULT STDMETHODCALLTYPE FilterGraph::QueryInterface(REFIID riid,
                                                       void** object) {
-    if (riid == IID_IGraphBuilder)
-        *object = static_cast<IGraphBuilder*>(this);
-    else if (riid == IID_IMediaControl)
-        *object = static_cast<IMediaControl*>(this);
-    else if (riid == IID_IMediaPosition)
-        *object = static_cast<IMediaPosition*>(this);
-    else if (riid == IID_IBasicAudio)
-        *object = static_cast<IBasicAudio*>(this);
-    else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
+    TRACE(TRACE_DSHOW, "riid=%s", TraceGuid(riid).c_str());
+    return AnswerQuery(
+        riid, object, TRACE_DSHOW, "FilterGraph",
+        {{&IID_IGraphBuilder, static_cast<IGraphBuilder*>(this)},
+         {&IID_IMediaControl, static_cast<IMediaControl*>(this)},
+         {&IID_IMediaPosition, static_cast<IMediaPosition*>(this)},
+         {&IID_IBasicAudio, static_cast<IBasicAudio*>(this)}});
 }
 
 // Renders an mp3 file for playback. A missing file, or a name that holds no
 // file (a directory, a FIFO, a device), is VFW_E_NOT_FOUND; one that cannot
 // be read or decoded, one larger than kMaxMusicFileBytes, or no audio device
-// to play it on, VFW_E_CANNOT_RENDER. The play list is not used.
-HRESULT STDMETHODCALLTYPE FilterGraph::RenderFile(LPCWSTR file, LPCWSTR) {
+// to play it on, VFW_E_CANNOT_RENDER. The play list is reserved: null.
+HRESULT STDMETHODCALLTYPE FilterGraph::RenderFile(LPCWSTR file,
+                                                  LPCWSTR playList) {
+    TRACE(TRACE_DSHOW, "file=%s playList=%s", TraceWide(file).c_str(),
+          TraceWide(playList).c_str());
+    if (!file) return E_POINTER;
+    if (playList) return E_INVALIDARG;
+    if (music) {
+        FIXME(TRACE_DSHOW, "a second file in one graph");
+        return VFW_E_CANNOT_RENDER;
+    }
     std::string path =
         WideToUtf8(file, std::char_traits<char16_t>::length(file));
     uint64_t size = 0;
@@ -106,7 +109,7 @@ HRESULT STDMETHODCALLTYPE FilterGraph::RenderFile(LPCWSTR file, LPCWSTR) {
         fclose(stream);
         return E_OUTOFMEMORY;
     }
-    if (!MixerAddUser()) {
+    if (!AudioDeviceAddUser()) {
         SDL_RWclose(source);
         return VFW_E_CANNOT_RENDER;
     }
@@ -114,7 +117,7 @@ HRESULT STDMETHODCALLTYPE FilterGraph::RenderFile(LPCWSTR file, LPCWSTR) {
     double length = loaded ? Mix_MusicDuration(loaded) : -1.0;
     if (!(length > 0.0)) {
         if (loaded) Mix_FreeMusic(loaded);
-        MixerRemoveUser();
+        AudioDeviceRemoveUser();
         return VFW_E_CANNOT_RENDER;
     }
     music = loaded;
@@ -124,15 +127,20 @@ HRESULT STDMETHODCALLTYPE FilterGraph::RenderFile(LPCWSTR file, LPCWSTR) {
 
 // Starts playback from the beginning of the piece.
 HRESULT STDMETHODCALLTYPE FilterGraph::Run() {
+    TRACE(TRACE_DSHOW, "graph=%p", (void*)this);
     if (Mix_PlayMusic(music, 0) != 0) return E_FAIL;
     running = true;
     return S_OK;
 }
 
 // Seeks to `time` seconds while the graph runs; a piece that has played to
-// its end starts again from there.
+// its end starts again from there. A seek before Run is not stood in for.
 HRESULT STDMETHODCALLTYPE FilterGraph::put_CurrentPosition(REFTIME time) {
-    if (!running) return S_OK;
+    TRACE(TRACE_DSHOW, "time=%.3f", time);
+    if (!running) {
+        FIXME(TRACE_DSHOW, "time=%.3f: a seek in a graph not running", time);
+        return S_OK;
+    }
     // A piece that ends between the test and the seek starts again below.
     if (IsPlaying() && Mix_SetMusicPosition(time) == 0) return S_OK;
     return Mix_FadeInMusicPos(music, 0, 0, time) == 0 ? S_OK : E_FAIL;
@@ -141,6 +149,7 @@ HRESULT STDMETHODCALLTYPE FilterGraph::put_CurrentPosition(REFTIME time) {
 // The position in seconds; a piece played to its end while the graph runs
 // stands at its stop time.
 HRESULT STDMETHODCALLTYPE FilterGraph::get_CurrentPosition(REFTIME* time) {
+    TRACE(TRACE_DSHOW, "time=%p", (void*)time);
     if (IsPlaying()) {
         double position = Mix_GetMusicPosition(music);
         *time = position < 0.0        ? 0.0
@@ -154,12 +163,14 @@ HRESULT STDMETHODCALLTYPE FilterGraph::get_CurrentPosition(REFTIME* time) {
 
 // The stop time in seconds: the end of the piece.
 HRESULT STDMETHODCALLTYPE FilterGraph::get_StopTime(REFTIME* time) {
+    TRACE(TRACE_DSHOW, "time=%p", (void*)time);
     *time = duration;
     return S_OK;
 }
 
 // Sets the volume, -10000 (silence) to 0 (full).
 HRESULT STDMETHODCALLTYPE FilterGraph::put_Volume(LONG newVolume) {
+    TRACE(TRACE_DSHOW, "volume=%d", (int)newVolume);
     volume = newVolume;
     Mix_VolumeMusic(MusicVolumeToMixer(volume));
     return S_OK;
@@ -167,6 +178,7 @@ HRESULT STDMETHODCALLTYPE FilterGraph::put_Volume(LONG newVolume) {
 
 // The volume last set, 0 at first.
 HRESULT STDMETHODCALLTYPE FilterGraph::get_Volume(LONG* current) {
+    TRACE(TRACE_DSHOW, "volume=%p", (void*)current);
     *current = volume;
     return S_OK;
 }

@@ -48,9 +48,6 @@ class SoundBuffer final : public ComObject<IDirectSoundBuffer> {
     // Bytes of the samples in the devices' format, 0 before the Unlock.
     uint32_t ConvertedBytes() const;
 
-    // Called by the device's thread on each pass that mixes this buffer.
-    void NoteMixed();
-
   private:
     SoundBuffer() = default;
     ~SoundBuffer();

@@ -2,6 +2,8 @@
 
 #include "gdi_private.h"
 
+#include "../trace/trace.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -15,12 +17,23 @@ HBITMAP GdiCreateBitmap(int width, int height, const uint32_t* pixels) {
     return GdiRegisterObject(bitmap);
 }
 
-// Copies a source rectangle onto a destination rectangle of the same size
-// (the game never stretches: a stretch fails); pixels outside either DC's
-// target are left out.
+// Copies (SRCCOPY) a source rectangle onto a destination rectangle of the
+// same size (the game never stretches, other raster operations neither:
+// both fail); pixels outside either DC's target are left out.
 BOOL WINAPI StretchBlt(HDC destHandle, int destX, int destY, int destWidth,
                        int destHeight, HDC sourceHandle, int sourceX,
-                       int sourceY, int sourceWidth, int sourceHeight, DWORD) {
+                       int sourceY, int sourceWidth, int sourceHeight,
+                       DWORD rop) {
+    TRACE(TRACE_GDI, "dst=%p (%d,%d) %dx%d src=%p (%d,%d) %dx%d rop=0x%08x",
+          (void*)destHandle, destX, destY, destWidth, destHeight,
+          (void*)sourceHandle, sourceX, sourceY, sourceWidth, sourceHeight,
+          (unsigned)rop);
+    if (rop != SRCCOPY || destWidth != sourceWidth ||
+        destHeight != sourceHeight) {
+        FIXME(TRACE_GDI, "%dx%d from %dx%d rop=0x%08x: same-size SRCCOPY only",
+              destWidth, destHeight, sourceWidth, sourceHeight, (unsigned)rop);
+        return FALSE;
+    }
     GdiDC* destDC = GdiLookupDC(destHandle);
     GdiDC* sourceDC = GdiLookupDC(sourceHandle);
     if (!destDC || !sourceDC || destWidth != sourceWidth ||

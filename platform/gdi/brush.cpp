@@ -2,6 +2,8 @@
 
 #include "gdi_private.h"
 
+#include "../trace/trace.h"
+
 #include <algorithm>
 
 void GdiFillPixels(const PixelMap& map, int left, int top, int right,
@@ -18,6 +20,7 @@ void GdiFillPixels(const PixelMap& map, int left, int top, int right,
 
 // A brush painting one colour.
 HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
+    TRACE(TRACE_GDI, "color=0x%06x", (unsigned)color);
     auto* brush = new GdiBrush;
     brush->color = color & 0x00FFFFFF;
     return GdiRegisterObject(brush);
@@ -26,6 +29,8 @@ HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
 // Paints the rectangle (right and bottom edges excluded) with the brush,
 // clipped to the target.
 int WINAPI FillRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
+    TRACE(TRACE_GDI, "dc=%p rect=%s brush=%p", (void*)handle,
+          TraceRect(rect).c_str(), (void*)brushHandle);
     GdiDC* dc = GdiLookupDC(handle);
     GdiObject* object = GdiLookupObject(brushHandle);
     if (!dc || !rect || !object || object->kind != GdiKind::Brush) return 0;

@@ -3,6 +3,8 @@
 
 #include "gdi_private.h"
 
+#include "../trace/trace.h"
+
 namespace {
 
 void FreeDC(HDC handle, GdiDC* dc) {
@@ -54,7 +56,8 @@ const PixelMap* GdiTarget(const GdiDC* dc) {
 
 // A memory DC, drawing nowhere until a bitmap is selected into it; every DC
 // is 32-bit XRGB, so the reference DC is not looked at.
-HDC WINAPI CreateCompatibleDC(HDC) {
+HDC WINAPI CreateCompatibleDC(HDC like) {
+    TRACE(TRACE_GDI, "dc=%p", (void*)like);
     auto* dc = new GdiDC;
     dc->memory = true;
     return GdiRegisterDC(dc);
@@ -62,6 +65,7 @@ HDC WINAPI CreateCompatibleDC(HDC) {
 
 // Deletes a memory DC, letting go of the objects selected into it.
 BOOL WINAPI DeleteDC(HDC handle) {
+    TRACE(TRACE_GDI, "dc=%p", (void*)handle);
     GdiDC* dc = GdiLookupDC(handle);
     if (!dc) return FALSE;
     FreeDC(handle, dc);
@@ -71,6 +75,7 @@ BOOL WINAPI DeleteDC(HDC handle) {
 // Selects a font, or a bitmap into a memory DC; returns the object of that
 // kind it replaces, or null when the handle is not a live one of those.
 HGDIOBJ WINAPI SelectObject(HDC handle, HGDIOBJ objectHandle) {
+    TRACE(TRACE_GDI, "dc=%p object=%p", (void*)handle, (void*)objectHandle);
     GdiDC* dc = GdiLookupDC(handle);
     GdiObject* object = GdiLookupObject(objectHandle);
     if (!dc || !object) return nullptr;
@@ -81,10 +86,11 @@ HGDIOBJ WINAPI SelectObject(HDC handle, HGDIOBJ objectHandle) {
     return nullptr;
 }
 
-// Sets TRANSPARENT or OPAQUE; returns the previous mode.
+// Sets TRANSPARENT or OPAQUE; returns the previous mode, 0 for any other.
 int WINAPI SetBkMode(HDC handle, int mode) {
+    TRACE(TRACE_GDI, "dc=%p mode=%d", (void*)handle, mode);
     GdiDC* dc = GdiLookupDC(handle);
-    if (!dc) return 0;
+    if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
     int previous = dc->bkMode;
     dc->bkMode = mode;
     return previous;
@@ -92,6 +98,7 @@ int WINAPI SetBkMode(HDC handle, int mode) {
 
 // Sets the text colour; returns the previous one, CLR_INVALID on failure.
 COLORREF WINAPI SetTextColor(HDC handle, COLORREF color) {
+    TRACE(TRACE_GDI, "dc=%p color=0x%06x", (void*)handle, (unsigned)color);
     GdiDC* dc = GdiLookupDC(handle);
     if (!dc) return CLR_INVALID;
     COLORREF previous = dc->textColor;

@@ -3,6 +3,8 @@
 
 #include "gdi_private.h"
 
+#include "../trace/trace.h"
+
 #include "../kernel/codepage.h"
 #include "face_match.h"
 
@@ -163,6 +165,14 @@ const GdiGlyph& GdiFontGlyph(GdiFont* font, uint32_t codePoint) {
 // null when no face can be opened. 宋体, which fontconfig does not know, is
 // matched by language instead: a face with the Chinese glyphs.
 HFONT WINAPI CreateFontIndirectA(const LOGFONTA* logFont) {
+    TRACE(TRACE_GDI, "height=%d weight=%d italic=%u underline=%u strike=%u",
+          (int)logFont->lfHeight, (int)logFont->lfWeight,
+          (unsigned)logFont->lfItalic, (unsigned)logFont->lfUnderline,
+          (unsigned)logFont->lfStrikeOut);
+    if (logFont->lfItalic || logFont->lfUnderline || logFont->lfStrikeOut ||
+        logFont->lfEscapement || logFont->lfOrientation)
+        FIXME(TRACE_GDI, "italic, underline, strike-out and turned text are "
+                         "drawn plain");
     size_t length = strnlen(logFont->lfFaceName, LF_FACESIZE);
     std::string face = AnsiToUtf8(logFont->lfFaceName, length);
     GdiFont* font =

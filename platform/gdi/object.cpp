@@ -2,6 +2,8 @@
 
 #include "gdi_private.h"
 
+#include "../trace/trace.h"
+
 #include <unordered_set>
 
 namespace {
@@ -56,6 +58,7 @@ int GdiLiveDCCount() {
 // Deletes a font, brush or bitmap; fails while a DC has it selected. Stock
 // objects stay.
 BOOL WINAPI DeleteObject(HGDIOBJ handle) {
+    TRACE(TRACE_GDI, "object=%p", (void*)handle);
     GdiObject* object = GdiLookupObject(handle);
     if (!object || object->selectCount > 0) return FALSE;
     if (object->stock) return TRUE;

@@ -2,6 +2,8 @@
 
 #include "gdi_private.h"
 
+#include "../trace/trace.h"
+
 #include "../kernel/codepage.h"
 
 #include <algorithm>
@@ -98,6 +100,7 @@ void BlendGlyph(const PixelMap& map, const GdiGlyph& glyph, int64_t left,
 // DC's font and text colour, clipped to the target. Every caller draws
 // transparent text: the background mode is not looked at.
 BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
+    TRACE(TRACE_GDI, "dc=%p (%d,%d) length=%d", (void*)handle, x, y, length);
     GdiDC* dc = GdiLookupDC(handle);
     if (!dc) return FALSE;
     GdiFont* font = CurrentFont(dc);
@@ -119,6 +122,7 @@ BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
 // The width of the text in the DC's font and the font's cell height.
 BOOL WINAPI GetTextExtentPoint32A(HDC handle, LPCSTR text, int length,
                                   LPSIZE size) {
+    TRACE(TRACE_GDI, "dc=%p length=%d", (void*)handle, length);
     GdiDC* dc = GdiLookupDC(handle);
     GdiFont* font = dc ? CurrentFont(dc) : nullptr;
     if (!font) return FALSE;

@@ -8,6 +8,8 @@
 #include "../kernel/data_file.h"
 #include "gdiplus_private.h"
 
+#include "../trace/trace.h"
+
 #include <SDL.h>
 #include <SDL_image.h>
 
@@ -68,6 +70,7 @@ GpStatus ReadPictureFile(const std::string& path, std::vector<uint8_t>* bytes) {
 // a side) is refused as GDI+ refuses what it can't hold, OutOfMemory.
 GpStatus WINGDIPAPI DllExports::GdipCreateBitmapFromFile(const WCHAR* fileName,
                                                          GpBitmap** bitmap) {
+    TRACE(TRACE_GDIPLUS, "file=%s", TraceWide(fileName).c_str());
     *bitmap = nullptr;
     std::vector<uint8_t> bytes;
     GpStatus read = ReadPictureFile(
@@ -101,20 +104,39 @@ GpStatus WINGDIPAPI DllExports::GdipCreateBitmapFromFile(const WCHAR* fileName,
     return Ok;
 }
 
-// A GDI bitmap of the picture. The game's picture is opaque: the background
-// that transparency would be laid over is not needed.
+// A GDI bitmap of the picture, laid over the opaque colour `background`
+// where it is not opaque itself (a PNG's transparency; a JPEG has none).
 GpStatus WINGDIPAPI DllExports::GdipCreateHBITMAPFromBitmap(GpBitmap* bitmap,
                                                             HBITMAP* result,
-                                                            ARGB) {
+                                                            ARGB background) {
+    TRACE(TRACE_GDIPLUS, "bitmap=%p background=0x%08x", (void*)bitmap,
+          (unsigned)background);
     SDL_Surface* surface = SurfaceOf(bitmap);
     // 32-bit pixels: the rows lie a width apart.
+    const uint32_t* pixels = static_cast<const uint32_t*>(surface->pixels);
+    size_t count = size_t(surface->w) * size_t(surface->h);
+    std::vector<uint32_t> laid;
+    for (size_t i = 0; i < count; ++i) {
+        uint32_t alpha = pixels[i] >> 24;
+        if (alpha == 255) continue;
+        if (laid.empty()) laid.assign(pixels, pixels + count);
+        uint32_t out = 0xFF000000;
+        for (int shift = 0; shift < 24; shift += 8) {
+            uint32_t over = (pixels[i] >> shift) & 0xFF;
+            uint32_t under = (background >> shift) & 0xFF;
+            out |= ((over * alpha + under * (255 - alpha) + 127) / 255)
+                   << shift;
+        }
+        laid[i] = out;
+    }
     *result = GdiCreateBitmap(surface->w, surface->h,
-                              static_cast<const uint32_t*>(surface->pixels));
+                              laid.empty() ? pixels : laid.data());
     return *result ? Ok : OutOfMemory;
 }
 
 // Frees a bitmap made by GdipCreateBitmapFromFile.
 GpStatus WINGDIPAPI DllExports::GdipDisposeImage(GpImage* image) {
+    TRACE(TRACE_GDIPLUS, "image=%p", (void*)image);
     SDL_FreeSurface(SurfaceOf(image));
     delete static_cast<DecodedBitmap*>(image);
     return Ok;
@@ -122,6 +144,7 @@ GpStatus WINGDIPAPI DllExports::GdipDisposeImage(GpImage* image) {
 
 // The picture's width in pixels.
 GpStatus WINGDIPAPI DllExports::GdipGetImageWidth(GpImage* image, UINT* width) {
+    TRACE(TRACE_GDIPLUS, "image=%p", (void*)image);
     *width = (UINT)SurfaceOf(image)->w;
     return Ok;
 }
@@ -129,6 +152,7 @@ GpStatus WINGDIPAPI DllExports::GdipGetImageWidth(GpImage* image, UINT* width) {
 // The picture's height in pixels.
 GpStatus WINGDIPAPI DllExports::GdipGetImageHeight(GpImage* image,
                                                    UINT* height) {
+    TRACE(TRACE_GDIPLUS, "image=%p", (void*)image);
     *height = (UINT)SurfaceOf(image)->h;
     return Ok;
 }

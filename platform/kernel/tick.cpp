@@ -3,7 +3,9 @@
 
 #include <time.h>
 
-#include "tick_internal.h"
+#include "tick_private.h"
+
+#include "../trace/trace.h"
 
 bool kernelTickFixed = false;
 DWORD kernelTickValue = 0;
@@ -14,8 +16,12 @@ DWORD KernelTickFromClock(uint64_t seconds, uint64_t nanoseconds) {
 
 // Milliseconds of the monotonic clock.
 DWORD WINAPI GetTickCount(void) {
-    if (kernelTickFixed) return kernelTickValue;
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return KernelTickFromClock((uint64_t)now.tv_sec, (uint64_t)now.tv_nsec);
+    DWORD tick = kernelTickValue;
+    if (!kernelTickFixed) {
+        struct timespec now;
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        tick = KernelTickFromClock((uint64_t)now.tv_sec, (uint64_t)now.tv_nsec);
+    }
+    TRACE(TRACE_KERNEL, "-> %u", (unsigned)tick);
+    return tick;
 }

@@ -5,8 +5,8 @@
 
 #include "../dshow/dshow_private.h"
 #include "../dsound/dsound_private.h"
-#include "../dsound/effects_device.h"
-#include "../dsound/mixer.h"
+#include "../audio_device/effects_device.h"
+#include "../audio_device/audio_device.h"
 #include "../winmm/mmio_private.h"
 
 void TestRecordAudio(bool on) {
@@ -50,7 +50,7 @@ int TestMixerMusicVolume() {
     return Mix_VolumeMusic(-1);
 }
 bool TestMixerMusicPlaying() {
-    return MixerIsOpen() && Mix_PlayingMusic();
+    return AudioDeviceIsOpen() && Mix_PlayingMusic();
 }
 
 int TestMmioOpenHandles() {
@@ -61,5 +61,5 @@ bool TestResetAudio() {
     AudioSetRecording(false);
     AudioClearEvents();
     Mix_VolumeMusic(MIX_MAX_VOLUME);
-    return MixerShutdown();
+    return AudioDeviceShutdown();
 }

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "../dsound/audio_record.h"
+#include "../audio_device/audio_record.h"
 #include "../kernel/fault.h"
 #include "../user/seam_state.h"
 

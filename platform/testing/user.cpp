@@ -2,8 +2,8 @@
 // stand-ins.
 #include "seams.h"
 
-#include "../kernel/tick_internal.h"
-#include "../user/user_internal.h"
+#include "../kernel/tick_private.h"
+#include "../user/user_private.h"
 
 void TestSetTickCount(DWORD ms) {
     kernelTickFixed = true;

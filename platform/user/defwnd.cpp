@@ -4,13 +4,16 @@
 
 #include <cctype>
 
-#include "user_internal.h"
+#include "user_private.h"
+#include "../trace/trace.h"
 
 // Alt pressed and released with no key between opens the menu bar.
 static bool altAlone;
 
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam,
                               LPARAM lParam) {
+    TRACE(TRACE_USER, "window=%p message=0x%x wParam=0x%lx", (void*)window,
+          (unsigned)message, (unsigned long)wParam);
     switch (message) {
     case WM_CLOSE:
         DestroyWindow(window);

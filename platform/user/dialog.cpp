@@ -4,15 +4,12 @@
 #include <windows.h>
 
 #include "paint.h"
-#include "resource_internal.h"
-#include "user_internal.h"
+#include "resource_private.h"
+#include "user_private.h"
+#include "../trace/trace.h"
 
 // Tests feed the modal loops from here.
 void (*userModalIdle)() = nullptr;
-
-void UserModalIdle() {
-    if (userModalIdle) userModalIdle();
-}
 
 namespace {
 
@@ -60,13 +57,7 @@ void Draw(HWND dialog, const UserDialogTemplate& tmpl, const Layout& at,
                            DI_NORMAL);
         } else if (item.classOrdinal == 0x82) {
             std::string text = Ansi(item.text);
-            if (item.style & SS_NOPREFIX) {
-                // Shown as written: every '&' is a character.
-                std::string plain;
-                for (char c : text)
-                    plain += c == '&' ? std::string("&&") : std::string(1, c);
-                text = plain;
-            }
+            if (item.style & SS_NOPREFIX) text = UserLiteralLabel(text);
             canvas.Label(x, y, text, kUiBlack);
         } else if (item.classOrdinal == 0x80) {
             bool isDefault = (item.style & 0x0F) == BS_DEFPUSHBUTTON;
@@ -101,6 +92,8 @@ int DefaultButton(const UserDialogTemplate& tmpl) {
 // procedure calls EndDialog. -1 when the template can't be had.
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName,
                                HWND owner, DLGPROC dialogProc, LPARAM param) {
+    TRACE(TRACE_USER, "template=%p owner=%p", (const void*)templateName,
+          (void*)owner);
     DWORD size = 0;
     const void* data =
         UserFindResource(instance, RT_DIALOG, templateName, &size);
@@ -138,12 +131,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName,
     while (IsWindow(dialog) && !dialog->dialogEnded) {
         Draw(dialog, tmpl, at, icon, focus);
         UserInput in;
-        UserPumpInput();
-        if (!UserTakeInput(in)) {
-            UserModalIdle();
-            UserWaitInput(50);
-            continue;
-        }
+        if (!UserTakeModalInput(in, USER_MODAL_WAIT_FOR_EVENTS)) continue;
         if (in.kind == UserInput::Close ||
             (in.down && in.alt && in.virtualKey == VK_F4)) {
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -165,6 +153,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName,
 
 // Ends a modal dialog: its loop returns `result` once the procedure returns.
 BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {
+    TRACE(TRACE_USER, "dialog=%p result=%ld", (void*)dialog, (long)result);
     if (!IsWindow(dialog) || !dialog->dialogProc) return FALSE;
     dialog->dialogEnded = true;
     dialog->dialogResult = result;

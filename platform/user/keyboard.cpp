@@ -2,7 +2,8 @@
 // messages carry the lParam bits Windows gives them.
 #include <windows.h>
 
-#include "user_internal.h"
+#include "user_private.h"
+#include "../trace/trace.h"
 
 static bool asyncDown[256];
 static bool messageDown[256]; // the key state as of the last message taken
@@ -107,6 +108,7 @@ void UserSetAsyncKeyState(int virtualKey, bool down) {
 
 // The high bit is set while the key is down now, whatever messages wait.
 SHORT WINAPI GetAsyncKeyState(int virtualKey) {
+    TRACE(TRACE_USER, "key=0x%x", (unsigned)virtualKey);
     if (virtualKey <= 0 || virtualKey >= 256) return 0;
     return asyncDown[virtualKey] ? (SHORT)0x8000 : 0;
 }
@@ -192,6 +194,7 @@ static int CharacterOf(int vk) {
 // Posts WM_CHAR for a key that gives a character, WM_SYSCHAR for one
 // pressed with Alt; they come before anything else waiting.
 BOOL WINAPI TranslateMessage(const MSG* msg) {
+    TRACE(TRACE_USER, "message=0x%x", msg ? (unsigned)msg->message : 0u);
     if (!msg) return FALSE;
     if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)
         return FALSE;

@@ -1,9 +1,9 @@
 // user32 on X: the events after which SDL makes up key events to match the
 // keys held.
 // Apart because Xlib's macros (Expose, None ...) clash with our names.
-#include "user_internal.h"
+#include "user_private.h"
 
-// Last: Xlib's macros would rename what user_internal.h declares.
+// Last: Xlib's macros would rename what user_private.h declares.
 #include <SDL_syswm.h>
 
 bool UserIsKeymapSync(const SDL_Event& event) {

@@ -8,8 +8,8 @@
 #include <cctype>
 
 #include "paint.h"
-#include "resource_internal.h"
-#include "user_internal.h"
+#include "resource_private.h"
+#include "user_private.h"
 
 namespace {
 
@@ -132,12 +132,7 @@ void UserMenuLoop(HWND window, char mnemonic) {
     while (!done && IsWindow(window)) {
         Draw(window, popups, bar, open, item);
         UserInput in;
-        UserPumpInput();
-        if (!UserTakeInput(in)) {
-            UserModalIdle();
-            UserWaitInput(50);
-            continue;
-        }
+        if (!UserTakeModalInput(in, USER_MODAL_WAIT_FOR_EVENTS)) continue;
         if (in.kind == UserInput::Close) {
             UserQueueInput(in); // the window closes once the menu is gone
             break;

@@ -4,7 +4,8 @@
 
 #include <deque>
 
-#include "user_internal.h"
+#include "user_private.h"
+#include "../trace/trace.h"
 
 static std::deque<MSG> posted;
 static std::deque<UserInput> input;
@@ -126,8 +127,15 @@ void UserResetMessages() {
 }
 
 // Takes the next message without waiting (PM_REMOVE, as the game asks).
-// Filters are accepted and ignored: the game asks for any message.
-BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT) {
+// Filters are not stood in for: any message comes, and a fixme says so.
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT first, UINT last,
+                         UINT remove) {
+    TRACE(TRACE_USER, "window=%p filter=0x%x-0x%x remove=0x%x", (void*)window,
+          first, last, remove);
+    if (window || first || last || remove != PM_REMOVE)
+        FIXME(TRACE_USER,
+              "window=%p filter=0x%x-0x%x remove=0x%x: any message, removed",
+              (void*)window, first, last, remove);
     if (userPeekHook) userPeekHook();
     UserPumpInput();
     if (!posted.empty()) {
@@ -152,6 +160,9 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT) {
 // Queues a message for `window`'s thread (there is one thread).
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam,
                          LPARAM lParam) {
+    TRACE(TRACE_USER, "window=%p message=0x%x wParam=0x%lx lParam=0x%lx",
+          (void*)window, (unsigned)message, (unsigned long)wParam,
+          (unsigned long)lParam);
     MSG msg = {};
     msg.hwnd = window;
     msg.message = message;
@@ -164,6 +175,7 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam,
 
 // Asks the queue to end: WM_QUIT comes once the posted messages are taken.
 void WINAPI PostQuitMessage(int exitCode) {
+    TRACE(TRACE_USER, "exitCode=%d", exitCode);
     quitPosted = true;
     quitCode = exitCode;
 }
@@ -171,6 +183,9 @@ void WINAPI PostQuitMessage(int exitCode) {
 // Calls the window's procedure (a dialog's default procedure for dialogs).
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam,
                             LPARAM lParam) {
+    TRACE(TRACE_USER, "window=%p message=0x%x wParam=0x%lx lParam=0x%lx",
+          (void*)window, (unsigned)message, (unsigned long)wParam,
+          (unsigned long)lParam);
     if (!IsWindow(window)) return 0;
     if (window->dialogProc)
         return window->dialogProc(window, message, wParam, lParam);
@@ -180,6 +195,7 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam,
 
 // Hands a taken message to its window's procedure.
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {
+    TRACE(TRACE_USER, "message=0x%x", msg ? (unsigned)msg->message : 0u);
     if (!msg || !msg->hwnd) return 0;
     return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }

@@ -8,7 +8,8 @@
 
 #include "../kernel/codepage.h"
 #include "msgbox_draw.h"
-#include "user_internal.h"
+#include "user_private.h"
+#include "../trace/trace.h"
 
 // Tests record boxes instead of showing them, or run real boxes on SDL's
 // offscreen driver, which otherwise is no display.
@@ -85,17 +86,7 @@ void RunBox(SDL_Window* sdl, UserBoxPicture& picture) {
     Present(sdl, picture.Draw(false));
     for (;;) {
         UserInput in;
-        UserPumpInput();
-        if (!UserTakeInput(in)) {
-            // A test may feed input here; the box never answers itself.
-            UserModalIdle();
-            // Polled, not SDL_WaitEventTimeout: that would name this window
-            // for the wake-up another thread (SDL's audio hotplug) may send
-            // after the window is gone, and Xlib ends the process on the
-            // BadWindow.
-            SDL_Delay(15);
-            continue;
-        }
+        if (!UserTakeModalInput(in, USER_MODAL_POLL)) continue;
         if (in.window && in.window != id) continue;
         bool was = pressed;
         switch (in.kind) {
@@ -148,6 +139,7 @@ void DropBoxInput() {
 // Space, Escape, a click on OK or the close box, Alt+F4 and the close
 // request answer it. The type (the game's is MB_OK) is recorded, not shown.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    TRACE(TRACE_USER, "owner=%p type=0x%x", (void*)owner, (unsigned)type);
     std::string ansiText = text ? text : "";
     std::string ansiCaption = caption ? caption : "Error";
     std::string utf8Caption =

@@ -16,14 +16,6 @@ const int kMinWidth = 240;
 const int kMaxWidth = 1000;
 const int kLineHeight = 16; // the UI font's cell
 
-// A message box shows '&' as written: Label would take it for a mnemonic.
-std::string Literal(const std::string& text) {
-    std::string out;
-    for (char c : text)
-        out += c == '&' ? std::string("&&") : std::string(1, c);
-    return out;
-}
-
 } // namespace
 
 int UserBoxPicture::MeasureWidth(const std::string& text,
@@ -54,15 +46,16 @@ const PixelMap& UserBoxPicture::Draw(bool pressed) {
     c.Fill(0, 0, width, height, kUiWhite);
     c.Fill(0, 0, width, kUiCaptionHeight, kUiCaption);
     SIZE title = c.Measure(caption, true);
-    c.Label(10, (kUiCaptionHeight - title.cy) / 2, Literal(caption), kUiWhite,
-            true);
+    c.Label(10, (kUiCaptionHeight - title.cy) / 2, UserLiteralLabel(caption),
+            kUiWhite, true);
     c.Fill(closeBox.left, closeBox.top, closeBox.right, closeBox.bottom,
            kUiClose);
     SIZE cross = c.Measure("x", true);
     c.Label(closeBox.left + (kCloseSize - cross.cx) / 2,
             closeBox.top + (kCloseSize - cross.cy) / 2, "x", kUiWhite, true);
 
-    c.Label(kMargin, kUiCaptionHeight + kMargin, Literal(text), kUiBlack);
+    c.Label(kMargin, kUiCaptionHeight + kMargin, UserLiteralLabel(text),
+            kUiBlack);
 
     c.Fill(0, height - kFooter, width, height, kUiFace);
     const RECT& b = button;

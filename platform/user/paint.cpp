@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "user_internal.h"
+#include "user_private.h"
 
 // The face a Chinese system uses for menus and dialogs: 宋体, in GBK.
 static const char kUiFontFace[] = "\xcb\xce\xcc\xe5";

@@ -56,4 +56,13 @@ void UserCloseCanvasFonts();
 // "文件(&F)" without its '&', and the mnemonic it marks (upper case), or 0.
 std::string UserStripMnemonic(const std::string& text, char* mnemonic);
 
+// `text` with every '&' doubled, so that Label shows it as written, with
+// no mnemonic (a message box's text, a static control with SS_NOPREFIX).
+inline std::string UserLiteralLabel(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        out += c == '&' ? std::string("&&") : std::string(1, c);
+    return out;
+}
+
 #endif

@@ -7,8 +7,9 @@
 #include <cstring>
 #include <memory>
 
-#include "res_private.h"
-#include "resource_internal.h"
+#include "res_reader_private.h"
+#include "resource_private.h"
+#include "../trace/trace.h"
 
 namespace {
 
@@ -107,6 +108,7 @@ ResReader ResFind(HINSTANCE instance, LPCSTR type, LPCSTR name) {
 // characters; returns the bytes copied, 0 (and an empty buffer) when the
 // string is missing or empty.
 int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size) {
+    TRACE(TRACE_USER, "id=%u size=%d", id, size);
     if (!buffer || size <= 0) return 0;
     buffer[0] = '\0';
     // Strings come sixteen to a block, block n + 1 holding ids 16n to 16n+15.
@@ -134,5 +136,6 @@ int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size) {
 // The accelerator table `name`: a handle onto its entries, which the game
 // keeps but never translates with.
 HACCEL WINAPI LoadAcceleratorsA(HINSTANCE instance, LPCSTR name) {
+    TRACE(TRACE_USER, "name=%p", (const void*)name);
     return (HACCEL)UserFindResource(instance, RT_ACCELERATOR, name, nullptr);
 }

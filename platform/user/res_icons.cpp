@@ -9,8 +9,9 @@
 #include <memory>
 
 #include "../gdi/dc.h"
-#include "res_private.h"
-#include "resource_internal.h"
+#include "res_reader_private.h"
+#include "resource_private.h"
+#include "../trace/trace.h"
 
 // An icon: its 32-bit images.
 struct HICON__ {
@@ -79,6 +80,7 @@ void ResDropIcons() {
 // The icon group `name` with the images it lists that decode; one handle
 // per group, as LoadIcon shares its icons.
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
+    TRACE(TRACE_USER, "name=%p", (const void*)name);
     ResReader r = ResFind(instance, RT_GROUP_ICON, name);
     if (!r.ok) return nullptr;
     auto made = icons.find(r.data);

@@ -3,8 +3,8 @@
 // resource script are read; any other is refused rather than guessed at.
 #include <windows.h>
 
-#include "res_private.h"
-#include "resource_internal.h"
+#include "res_reader_private.h"
+#include "resource_private.h"
 
 bool UserParseMenu(const void* data, DWORD size, UserMenu& out) {
     out = UserMenu();

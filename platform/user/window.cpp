@@ -14,9 +14,10 @@
 #include "../kernel/codepage.h"
 #include "damage.h"
 #include "paint.h"
-#include "resource_internal.h"
+#include "resource_private.h"
 #include "scale.h"
-#include "user_internal.h"
+#include "user_private.h"
+#include "../trace/trace.h"
 
 bool userPacing = true;
 int userPresentCount = 0;
@@ -81,6 +82,8 @@ int UserWindowRecords() {
 
 // Registers the class under its name; a second class of that name fails.
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* cls) {
+    TRACE(TRACE_USER, "class=\"%s\"",
+          cls && cls->lpszClassName ? cls->lpszClassName : "(nil)");
     if (!cls || cls->cbSize != sizeof(WNDCLASSEXA) || !cls->lpszClassName ||
         IS_INTRESOURCE(cls->lpszClassName) || !cls->lpfnWndProc)
         return 0;
@@ -159,6 +162,7 @@ void UserDestroyDialogWindow(HWND dialog) {
 
 // Shows or hides the window; a shown window takes the keyboard.
 BOOL WINAPI ShowWindow(HWND window, int showCommand) {
+    TRACE(TRACE_USER, "window=%p showCommand=%d", (void*)window, showCommand);
     if (!IsWindow(window)) return FALSE;
     BOOL wasVisible = window->visible;
     if (showCommand == SW_HIDE) {
@@ -176,6 +180,7 @@ BOOL WINAPI ShowWindow(HWND window, int showCommand) {
 
 // Sends WM_PAINT when the window is visible; frames come from DirectDraw.
 BOOL WINAPI UpdateWindow(HWND window) {
+    TRACE(TRACE_USER, "window=%p", (void*)window);
     if (!IsWindow(window)) return FALSE;
     if (window->visible) SendMessageA(window, WM_PAINT, 0, 0);
     return TRUE;
@@ -184,6 +189,7 @@ BOOL WINAPI UpdateWindow(HWND window) {
 // Sends WM_DESTROY, then takes the window off the screen. The handle stays
 // unique: IsWindow is false from then on.
 BOOL WINAPI DestroyWindow(HWND window) {
+    TRACE(TRACE_USER, "window=%p", (void*)window);
     if (!IsWindow(window)) return FALSE;
     SendMessageA(window, WM_DESTROY, 0, 0);
     window->destroyed = true;
@@ -423,6 +429,7 @@ void UserPresentFrame(HWND window, const PixelMap& frame) {
 
 // A device context onto the window's screen, the reference for memory DCs.
 HDC WINAPI GetDC(HWND window) {
+    TRACE(TRACE_USER, "window=%p", (void*)window);
     const PixelMap* screen = UserScreen(window ? window : UserMainWindow());
     if (!screen) return nullptr;
     return GdiCreatePixelDC(*screen);

@@ -13,6 +13,8 @@
 #include "../kernel/data_file.h"
 #include "mmio_private.h"
 
+#include "../trace/trace.h"
+
 namespace {
 
 struct MmioFile {
@@ -56,8 +58,17 @@ int MmioOpenHandles() {
     return openHandles;
 }
 
-// Opens a regular file of at most kMmioMaxFileBytes for buffered reading.
-HMMIO WINAPI mmioOpenA(LPSTR fileName, LPMMIOINFO, DWORD) {
+// Opens a regular file of at most kMmioMaxFileBytes for buffered reading;
+// writing, and the options an MMIOINFO gives, are not stood in for.
+HMMIO WINAPI mmioOpenA(LPSTR fileName, LPMMIOINFO info, DWORD flags) {
+    TRACE(TRACE_WINMM, "file=\"%s\" info=%p flags=0x%x",
+          fileName ? fileName : "(nil)", (void*)info, (unsigned)flags);
+    if (info || (flags & ~DWORD(MMIO_READ | MMIO_ALLOCBUF))) {
+        FIXME(TRACE_WINMM, "info=%p flags=0x%x: buffered reading only",
+              (void*)info, (unsigned)flags);
+        return nullptr;
+    }
+    if (!fileName) return nullptr;
     uint64_t size = 0;
     int fd = OpenDataFile(fileName, kMmioMaxFileBytes, &size);
     if (fd < 0) return nullptr;
@@ -72,7 +83,8 @@ HMMIO WINAPI mmioOpenA(LPSTR fileName, LPMMIOINFO, DWORD) {
 }
 
 // Closes the file and frees the handle.
-MMRESULT WINAPI mmioClose(HMMIO handle, UINT) {
+MMRESULT WINAPI mmioClose(HMMIO handle, UINT flags) {
+    TRACE(TRACE_WINMM, "handle=%p flags=0x%x", (void*)handle, (unsigned)flags);
     MmioFile* mmio = FromHandle(handle);
     fclose(mmio->file);
     delete mmio;
@@ -83,12 +95,16 @@ MMRESULT WINAPI mmioClose(HMMIO handle, UINT) {
 // Reads up to `count` bytes; returns the bytes read, 0 at the end, -1 for a
 // negative count.
 LONG WINAPI mmioRead(HMMIO handle, HPSTR buffer, LONG count) {
+    TRACE(TRACE_WINMM, "handle=%p buffer=%p count=%d", (void*)handle,
+          (void*)buffer, (int)count);
     if (count < 0) return -1;
     return LONG(ReadBytes(FromHandle(handle), buffer, uint64_t(count)));
 }
 
 // Moves the position; returns the new position, or -1.
 LONG WINAPI mmioSeek(HMMIO handle, LONG offset, int origin) {
+    TRACE(TRACE_WINMM, "handle=%p offset=%d origin=%d", (void*)handle,
+          (int)offset, origin);
     MmioFile* mmio = FromHandle(handle);
     int64_t base = origin == SEEK_CUR   ? int64_t(mmio->position)
                    : origin == SEEK_END ? int64_t(mmio->size)
@@ -104,6 +120,13 @@ LONG WINAPI mmioSeek(HMMIO handle, LONG offset, int origin) {
 // at the chunk's data, after a form's type.
 MMRESULT WINAPI mmioDescend(HMMIO handle, LPMMCKINFO chunk,
                             const MMCKINFO* parent, UINT flags) {
+    TRACE(TRACE_WINMM, "handle=%p chunk=%p parent=%p flags=0x%x", (void*)handle,
+          (void*)chunk, (const void*)parent, (unsigned)flags);
+    if (flags != MMIO_FINDCHUNK && flags != MMIO_FINDRIFF) {
+        FIXME(TRACE_WINMM, "flags=0x%x: a RIFF form or a chunk by its id only",
+              (unsigned)flags);
+        return MMIOERR_CHUNKNOTFOUND;
+    }
     MmioFile* mmio = FromHandle(handle);
     uint64_t end = mmio->size;
     if (parent && uint64_t(parent->dwDataOffset) + parent->cksize < end)
@@ -132,7 +155,9 @@ MMRESULT WINAPI mmioDescend(HMMIO handle, LPMMCKINFO chunk,
 }
 
 // Moves to the end of the chunk, past its pad byte.
-MMRESULT WINAPI mmioAscend(HMMIO handle, LPMMCKINFO chunk, UINT) {
+MMRESULT WINAPI mmioAscend(HMMIO handle, LPMMCKINFO chunk, UINT flags) {
+    TRACE(TRACE_WINMM, "handle=%p chunk=%p flags=0x%x", (void*)handle,
+          (void*)chunk, (unsigned)flags);
     uint64_t end =
         uint64_t(chunk->dwDataOffset) + chunk->cksize + (chunk->cksize & 1);
     return SeekTo(FromHandle(handle), end) ? MMSYSERR_NOERROR

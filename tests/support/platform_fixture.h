@@ -13,7 +13,7 @@
 
 #include "testing/seams.h"
 #include "resource_data.h"
-#include "user/resource_internal.h"
+#include "user/resource_private.h"
 
 // The seams as every in-process test starts: message boxes recorded instead
 // of shown, each picture shown kept for TestScreenPixel, no pacing.

@@ -3,7 +3,7 @@
 // does; and presents paced to one a refresh.
 #include <gtest/gtest.h>
 
-#include "kernel/tick_internal.h"
+#include "kernel/tick_private.h"
 #include "testing/seams.h"
 
 TEST(Clock, TheTickCountIsTheClocksMillisecondsWrappingAt32Bits) {

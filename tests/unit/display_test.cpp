@@ -5,7 +5,6 @@
 
 #include "ddraw_fixture.h"
 #include "display/display.h"
-#include "display/fonts.h"
 #include "display/picture.h"
 #include "display/surface_text.h"
 #include "gdi_text.h"

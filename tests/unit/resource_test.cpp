@@ -12,7 +12,7 @@
 #include "app/resources/resource.h"
 #include "gdi/dc.h"
 #include "resource_data.h"
-#include "user/resource_internal.h"
+#include "user/resource_private.h"
 
 namespace {
 

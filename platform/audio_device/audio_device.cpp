@@ -1,5 +1,5 @@
 // The music's audio device over SDL_mixer.
-#include "mixer.h"
+#include "audio_device.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -79,27 +79,27 @@ bool OpenDevice() {
 
 } // namespace
 
-bool MixerAddUser() {
+bool AudioDeviceAddUser() {
     if (!deviceOpen && !OpenDevice()) return false;
     ++users;
     return true;
 }
 
-void MixerRemoveUser() {
+void AudioDeviceRemoveUser() {
     --users;
 }
 
-bool MixerIsOpen() {
+bool AudioDeviceIsOpen() {
     return deviceOpen;
 }
 
-void MixerOutputFormat(int* rate, uint16_t* format, int* channels) {
+void AudioDeviceOutputFormat(int* rate, uint16_t* format, int* channels) {
     *rate = outputRate;
     *format = outputFormat;
     *channels = outputChannels;
 }
 
-bool MixerShutdown() {
+bool AudioDeviceShutdown() {
     if (deviceOpen && users == 0) {
         EffectsShutdown();
         Mix_CloseAudio();

@@ -10,18 +10,29 @@
 #include <cstring>
 #include <vector>
 
-#include "../user/window_internal.h"
+#include "../user/window_private.h"
 #include "ddraw_private.h"
 
 #include "../kernel/fault.h"
+#include "../trace/trace.h"
 
 static std::vector<DirectDrawObject*> liveObjects;
 static std::vector<DirectDrawSurface*> liveSurfaces;
 int ddrawFlipCount = 0;
 
-// Creates the DirectDraw object as IDirectDraw; fails with no display.
-HRESULT WINAPI DirectDrawCreate(GUID*, LPDIRECTDRAW* directDraw, IUnknown*) {
+// Creates the DirectDraw object of the active display (a null driver) as
+// IDirectDraw; fails with no display. It cannot be aggregated.
+HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* directDraw,
+                                IUnknown* outer) {
+    TRACE(TRACE_DDRAW, "driver=%s outer=%p",
+          driver ? TraceGuid(*driver).c_str() : "(nil)", (void*)outer);
     *directDraw = nullptr;
+    if (driver) {
+        FIXME(TRACE_DDRAW, "driver=%s: only the active display",
+              TraceGuid(*driver).c_str());
+        return DDERR_INVALIDPARAMS;
+    }
+    if (outer) return CLASS_E_NOAGGREGATION;
     HRESULT result = TakeFault(FAULT_DIRECTDRAWCREATE);
     if (FAILED(result)) return result;
     if (!UserHasDisplay()) return DDERR_NODIRECTDRAWHW;

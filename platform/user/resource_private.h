@@ -1,8 +1,8 @@
 // Inside the stand-in: the module's resources, read from the bytes of the
 // .res file that windres compiles from the resource script, and the parsed
 // forms of the templates that the menu and dialog loops draw.
-#ifndef QEL_PLATFORM_USER_RESOURCE_INTERNAL_H
-#define QEL_PLATFORM_USER_RESOURCE_INTERNAL_H
+#ifndef QEL_PLATFORM_USER_RESOURCE_PRIVATE_H
+#define QEL_PLATFORM_USER_RESOURCE_PRIVATE_H
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Inside the stand-in: the tick count a test may fix, and the clock's time
 // as a tick count.
-#ifndef QEL_PLATFORM_KERNEL_TICK_INTERNAL_H
-#define QEL_PLATFORM_KERNEL_TICK_INTERNAL_H
+#ifndef QEL_PLATFORM_KERNEL_TICK_PRIVATE_H
+#define QEL_PLATFORM_KERNEL_TICK_PRIVATE_H
 
 #include <windows.h>
 

@@ -4,25 +4,25 @@
 // buffers' own with a short one (effects_device.h). Where a second device
 // cannot be opened, the buffers share SDL_mixer's, opened with the short
 // period.
-#ifndef QEL_PLATFORM_DSOUND_MIXER_H
-#define QEL_PLATFORM_DSOUND_MIXER_H
+#ifndef QEL_PLATFORM_AUDIO_DEVICE_AUDIO_DEVICE_H
+#define QEL_PLATFORM_AUDIO_DEVICE_AUDIO_DEVICE_H
 
 #include <cstdint>
 
 // Opens the device if it is not open yet and counts one more user; false
 // (and nothing counted) when no device can be opened.
-bool MixerAddUser();
-void MixerRemoveUser();
-bool MixerIsOpen();
+bool AudioDeviceAddUser();
+void AudioDeviceRemoveUser();
+bool AudioDeviceIsOpen();
 
 // The format the sound buffers' samples are converted to (SDL audio format
 // constants).
-void MixerOutputFormat(int* rate, uint16_t* format, int* channels);
+void AudioDeviceOutputFormat(int* rate, uint16_t* format, int* channels);
 
 // Closes the device, and the sound buffers' device, once nobody uses them, so
 // that the next user opens it afresh. The game never calls this: its device
 // lives as long as the process (closing can take more than a second with
 // PulseAudio). Returns whether the device is closed afterwards.
-bool MixerShutdown();
+bool AudioDeviceShutdown();
 
 #endif

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "../user/resource_internal.h"
+#include "../user/resource_private.h"
 #include "resource_data.h"
 
 int main(int argc, char** argv) {

@@ -1,7 +1,7 @@
 // Inside the stand-in: the window records, the input that SDL delivers and
 // the message queue, shared by the files of user/.
-#ifndef QEL_PLATFORM_USER_USER_INTERNAL_H
-#define QEL_PLATFORM_USER_USER_INTERNAL_H
+#ifndef QEL_PLATFORM_USER_USER_PRIVATE_H
+#define QEL_PLATFORM_USER_USER_PRIVATE_H
 
 #include <windows.h>
 
@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "seam_state.h"
-#include "window_internal.h"
+#include "window_private.h"
 
 struct HWND__ {
     WNDPROC proc = nullptr;
@@ -96,6 +96,22 @@ void UserMenuLoop(HWND window, char mnemonic);
 
 // A modal loop found no input: runs the test's idle hook, if any.
 void UserModalIdle();
+
+// How a modal loop waits while no input comes.
+enum UserModalWait {
+    // Drawn over the game's window, which outlives the loop: SDL's wait,
+    // woken by the next event and at most 50 ms, so that a test's idle hook
+    // still runs.
+    USER_MODAL_WAIT_FOR_EVENTS,
+    // In an SDL window of its own (the message box): polled every 15 ms.
+    // SDL_WaitEventTimeout would name that window for the wake-up another
+    // thread (SDL's audio hotplug) may send after the window is gone, and
+    // Xlib ends the process on the BadWindow.
+    USER_MODAL_POLL,
+};
+// Pumps SDL's events and takes the next input for a modal loop; when none
+// waits, runs the idle hook, waits as `wait` says and returns false.
+bool UserTakeModalInput(UserInput& in, UserModalWait wait);
 
 // A dialog window owned by `owner`, its messages going to `dialogProc`;
 // destroying it sends WM_DESTROY and frees its record.

@@ -1,8 +1,8 @@
 // What the audio stand-ins started.
 // The test seams (platform/testing/seams.h) read and set these; while
 // recording is off, which is how the game runs, nothing is kept.
-#ifndef QEL_PLATFORM_DSOUND_AUDIO_RECORD_H
-#define QEL_PLATFORM_DSOUND_AUDIO_RECORD_H
+#ifndef QEL_PLATFORM_AUDIO_DEVICE_AUDIO_RECORD_H
+#define QEL_PLATFORM_AUDIO_DEVICE_AUDIO_RECORD_H
 
 #include <cstdint>
 #include <vector>

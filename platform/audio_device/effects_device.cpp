@@ -15,8 +15,7 @@
 #include <vector>
 
 #include "audio_record.h"
-#include "dsound_private.h"
-#include "mixer.h"
+#include "audio_device.h"
 
 namespace {
 
@@ -31,10 +30,11 @@ const int kMixFrames = 512;
 const uint64_t kLingerNs = 1000000000ull;
 
 struct Voice {
-    SoundBuffer* owner;
+    const void* owner;
     const uint8_t* samples;
     uint32_t bytes;
     uint32_t played;
+    std::atomic<uint64_t>* firstMixedNs;
 };
 
 // Shared by the game's thread, the device's mixing thread and the threads
@@ -62,7 +62,7 @@ Shared& State() {
 }
 
 // With the lock held.
-void RemoveVoicesOf(Shared& s, const SoundBuffer* owner) {
+void RemoveVoicesOf(Shared& s, const void* owner) {
     s.voices.erase(std::remove_if(s.voices.begin(), s.voices.end(),
                                   [owner](const Voice& voice) {
                                       return voice.owner == owner;
@@ -76,7 +76,10 @@ void MixInto(Shared& s, Uint8* stream, int length) {
     const bool recording = AudioRecording();
     for (Voice& voice : s.voices) {
         uint32_t bytes = std::min(uint32_t(length), voice.bytes - voice.played);
-        if (recording) voice.owner->NoteMixed();
+        if (recording) {
+            uint64_t none = 0;
+            voice.firstMixedNs->compare_exchange_strong(none, AudioNowNs());
+        }
         // At full volume, as a mixer channel adds its chunk, clipping.
         SDL_MixAudioFormat(stream, voice.samples + voice.played, s.want.format,
                            bytes, SDL_MIX_MAXVOLUME);
@@ -188,17 +191,18 @@ void EffectsMixInto(uint8_t* stream, int length) {
     if (s.shared) MixInto(s, stream, length);
 }
 
-bool EffectsPlay(SoundBuffer* owner, const uint8_t* samples, uint32_t bytes) {
+bool EffectsPlay(const void* owner, const uint8_t* samples, uint32_t bytes,
+                 std::atomic<uint64_t>* firstMixedNs) {
     Shared& s = State();
     std::lock_guard<std::mutex> hold(s.lock);
     if (!s.shared && !s.keeper) return false;
-    s.voices.push_back({owner, samples, bytes, 0});
+    s.voices.push_back({owner, samples, bytes, 0, firstMixedNs});
     s.idleSinceNs = 0;
     if (!s.device) s.wake.notify_all();
     return true;
 }
 
-bool EffectsPlaying(const SoundBuffer* owner) {
+bool EffectsPlaying(const void* owner) {
     Shared& s = State();
     std::lock_guard<std::mutex> hold(s.lock);
     for (const Voice& voice : s.voices)
@@ -206,7 +210,7 @@ bool EffectsPlaying(const SoundBuffer* owner) {
     return false;
 }
 
-void EffectsStop(const SoundBuffer* owner) {
+void EffectsStop(const void* owner) {
     Shared& s = State();
     std::lock_guard<std::mutex> hold(s.lock);
     RemoveVoicesOf(s, owner);

@@ -1,6 +1,6 @@
 // Inside the stand-in: what DirectDraw and the modal loops need of a window.
-#ifndef QEL_PLATFORM_USER_WINDOW_INTERNAL_H
-#define QEL_PLATFORM_USER_WINDOW_INTERNAL_H
+#ifndef QEL_PLATFORM_USER_WINDOW_PRIVATE_H
+#define QEL_PLATFORM_USER_WINDOW_PRIVATE_H
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Inside the resource files (res_*.cpp): a bounds-checked reader over the
 // bytes of a resource, and what one of them asks of another.
-#ifndef QEL_PLATFORM_USER_RES_PRIVATE_H
-#define QEL_PLATFORM_USER_RES_PRIVATE_H
+#ifndef QEL_PLATFORM_USER_RES_READER_PRIVATE_H
+#define QEL_PLATFORM_USER_RES_READER_PRIVATE_H
 
 #include <windows.h>
 
