@@ -36,7 +36,8 @@ void UserPumpInput() {
         switch (event.type) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
-            in.virtualKey = UserVirtualKeyFromSdl(event.key.keysym.sym);
+            in.virtualKey = UserVirtualKeyFromSdl(event.key.keysym.sym,
+                                                  event.key.keysym.scancode);
             if (!in.virtualKey) continue;
             in.down = event.type == SDL_KEYDOWN;
             in.repeat = event.key.repeat != 0;

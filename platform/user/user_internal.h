@@ -80,9 +80,16 @@ void UserSetModalWindow(uint32_t sdlWindow);
 // event of the window system. Only on X are those events told apart.
 bool UserIsKeymapSync(const SDL_Event& event);
 
-// SDL key code to virtual key (0 for keys the game's Windows never sees).
-int UserVirtualKeyFromSdl(SDL_Keycode key);
+// The key code the current layout gives the key at a place (a scancode).
+using UserLayoutKey = SDL_Keycode (*)(SDL_Scancode);
+// A key, by the key code the layout gives it and its place, to the virtual
+// key (0 for keys the game's Windows never sees).
+int UserVirtualKeyFromSdl(SDL_Keycode key, SDL_Scancode scancode,
+                          UserLayoutKey layout = SDL_GetKeyFromScancode);
 void UserSetAsyncKeyState(int virtualKey, bool down);
+// Called as each SDL window is made: keys reach the window as they are
+// pressed, whatever input method runs and whatever state it is in.
+void UserReadKeysNotText();
 
 // Converts input to the message Windows would post to the main window
 // (WM_KEYDOWN, WM_SYSKEYUP, WM_CLOSE ...), updating the message-time key

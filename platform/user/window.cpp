@@ -117,6 +117,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD,
         SDL_Log("SDL_CreateWindow: %s", SDL_GetError());
         return nullptr;
     }
+    UserReadKeysNotText();
     HWND window = w.get();
     windows.push_back(std::move(w));
     UserSetWindowIcon(window);
