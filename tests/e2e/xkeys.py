@@ -15,8 +15,8 @@ from Xlib.ext import xtest
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--hold", type=float, default=0.05)
-    parser.add_argument("--gap", type=float, default=0.05)
+    parser.add_argument("--hold", type=float, default=0.03)
+    parser.add_argument("--gap", type=float, default=0.03)
     parser.add_argument("keys", nargs="+")
     args = parser.parse_args()
     try:
