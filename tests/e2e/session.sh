@@ -42,7 +42,11 @@ start_bus() {
 
 # keys [--hold S] [--gap S] KEYCODE...: keys pressed by X keycode, whatever
 # the layout makes of them (37+65 holds Ctrl with Space).
-keys() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/xkeys.py" "$@" || fail "XTest keys failed"; }
+XKEYS=$(dirname "${BASH_SOURCE[0]}")/xkeys.py
+keys() { /usr/bin/python3 "$XKEYS" "$@" || fail "XTest keys failed"; }
+# key_of LETTER: the keycode that types LETTER in the layout now; fails when
+# none does.
+key_of() { /usr/bin/python3 "$XKEYS" --which "$1" 2>/dev/null; }
 # The keycodes of the letter keys a to z of a US keyboard, and of Space and
 # Escape.
 US_LETTER_KEYS=(38 56 54 40 26 41 42 43 31 44 45 46 58 57 32 33 24 27 39 28 30 55 25 53 29 52)
@@ -81,7 +85,6 @@ knocks_out() {
   before=$(score_now)
   keys "${@:2}"
   until_true 3 knocked_out "$before" || fail "$1: the keys did not knock the letter out"
-  [[ -z ${QEL_KEEP_SHOTS:-} ]] || cp "$CASE/screen.xwd" "$QEL_KEEP_SHOTS/$(date +%s%N).xwd"
 }
 
 # quits WHAT: Escape, held as a player holds it, ends the game with 0.
