@@ -87,6 +87,26 @@ knocks_out() {
   until_true 3 knocked_out "$before" || fail "$1: the keys did not knock the letter out"
 }
 
+# loudest FILE: the root mean square of the loudest tenth of a second of a
+# recording (raw 16-bit stereo at 44.1 kHz): a short sound stands out.
+loudest() {
+  od -An -v -t d2 -w4 "$1" |
+    awk '{ s += $1 * $1 + $2 * $2; if (++n == 4410) { if (s > best) best = s; s = 0; n = 0 } }
+         END { printf "%d\n", sqrt(best / 8820) }'
+}
+
+PAGE_UP_KEY=112 PAGE_DOWN_KEY=117
+# next_letter WHAT: level 2 and back to 1, which empties the field and leaves
+# the score at 0 (a second knock-out would raise the level, and more than
+# one letter may fall above level 1); then the next letter falling (not one
+# that came at level 2 and went with Page Up).
+next_letter() {
+  keys "$PAGE_DOWN_KEY" "$PAGE_UP_KEY"
+  sleep 0.5
+  until_true 8 letter_falls || fail "$1: no letter falls"
+  sleep 0.2
+}
+
 # quits WHAT: Escape, held as a player holds it, ends the game with 0.
 quits() {
   keys --hold 0.15 "$ESCAPE_KEY"

@@ -17,18 +17,6 @@ setxkbmap ru || fail "setxkbmap ru"
 ! key_of a >/dev/null || fail "the ru layout types Latin letters"
 play "ru"
 knocks_out "ru" "${US_LETTER_KEYS[@]}"
-PAGE_UP_KEY=112 PAGE_DOWN_KEY=117
-
-# next_letter WHAT: level 2 and back to 1, which leaves the score at 0 (a
-# second knock-out would raise the level, and more than one letter may
-# fall above level 1); then the next letter falling (not one that came at
-# level 2 and went with Page Up).
-next_letter() {
-  keys "$PAGE_DOWN_KEY" "$PAGE_UP_KEY"
-  sleep 0.5
-  until_true 8 letter_falls || fail "$1: no letter falls"
-  sleep 0.2
-}
 # layout_keys LAYOUT [VARIANT]: set while the game runs; the falling letter is
 # knocked out by its key on that layout, not by its US key.
 layout_keys() {
