@@ -24,6 +24,7 @@ void UserPumpInput() {
     // One pump a pass: SDL_PollEvent would ask the X server again for every
     // event taken.
     SDL_PumpEvents();
+    UserKeepFullScreen();
     SDL_Event event;
     // Key releases queued by this pump just before the event now taken.
     size_t releases = 0;

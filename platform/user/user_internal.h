@@ -26,6 +26,9 @@ struct HWND__ {
     bool dialogEnded = false;
     INT_PTR dialogResult = 0;
     SDL_Window* sdl = nullptr;
+    // Full screen asked again of the window manager since the last show.
+    int fullScreenAsks = 0;
+    uint32_t shownAt = 0;            // SDL ticks
     const PixelMap* frame = nullptr; // last presented, not owned
     PixelMap frameView;
     std::vector<uint32_t> black; // shown before the first frame
@@ -119,6 +122,12 @@ void UserShowPixels(HWND window, const PixelMap& pixels);
 // or was uncovered (the X server lost part of its picture): the next
 // present sends everything.
 void UserWindowChanged(uint32_t id);
+// A while after it is shown, a top-level window the window manager left
+// short of the whole display asks it again for full screen. Called at each
+// pump; looks a few times a second.
+void UserKeepFullScreen();
+// The window covers `display` as the X server has it (true off X).
+bool UserCoversDisplay(SDL_Window* sdl, const SDL_Rect& display);
 // Draws the last frame of `window` into `out` (a composition buffer).
 void UserCopyScreen(HWND window, std::vector<uint32_t>& out);
 
