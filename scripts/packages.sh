@@ -26,7 +26,11 @@ TEST=(googletest libgtest-dev libbenchmark-dev clang clang-format lame
       dpkg-dev file g++-mingw-w64-x86-64-win32
       wine64 gstreamer1.0-plugins-base gstreamer1.0-plugins-good locales
       # The Windows installer (makensis, with its 64-bit stubs).
-      nsis)
+      nsis
+      # A player's desktop: input methods with pinyin, keys pressed by keycode
+      # (XTest) on other layouts, PipeWire, weston with XWayland.
+      ibus ibus-libpinyin fcitx5 fcitx5-pinyin python3-xlib x11-xkb-utils
+      pipewire pipewire-pulse wireplumber weston xwayland)
 
 case "${1:-play}" in
   play) wanted=("${PLAY[@]}") ;;

@@ -10,7 +10,72 @@ static bool messageDown[256]; // the key state as of the last message taken
 static bool messageShift;
 static bool messageCaps;
 
-int UserVirtualKeyFromSdl(SDL_Keycode key) {
+// The key a US keyboard has at `scancode` (SDL's scancodes name US places),
+// for the keys whose virtual key Windows takes from that place.
+static SDL_Keycode UsKeyAt(SDL_Scancode scancode) {
+    if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z)
+        return SDLK_a + (scancode - SDL_SCANCODE_A);
+    if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9)
+        return SDLK_1 + (scancode - SDL_SCANCODE_1);
+    switch (scancode) {
+    case SDL_SCANCODE_0:
+        return SDLK_0;
+    case SDL_SCANCODE_MINUS:
+        return SDLK_MINUS;
+    case SDL_SCANCODE_EQUALS:
+        return SDLK_EQUALS;
+    case SDL_SCANCODE_LEFTBRACKET:
+        return SDLK_LEFTBRACKET;
+    case SDL_SCANCODE_RIGHTBRACKET:
+        return SDLK_RIGHTBRACKET;
+    case SDL_SCANCODE_BACKSLASH:
+        return SDLK_BACKSLASH;
+    case SDL_SCANCODE_SEMICOLON:
+        return SDLK_SEMICOLON;
+    case SDL_SCANCODE_APOSTROPHE:
+        return SDLK_QUOTE;
+    case SDL_SCANCODE_GRAVE:
+        return SDLK_BACKQUOTE;
+    case SDL_SCANCODE_COMMA:
+        return SDLK_COMMA;
+    case SDL_SCANCODE_PERIOD:
+        return SDLK_PERIOD;
+    case SDL_SCANCODE_SLASH:
+        return SDLK_SLASH;
+    default:
+        return SDLK_UNKNOWN;
+    }
+}
+
+static bool IsLatinLetter(SDL_Keycode key) {
+    return key >= SDLK_a && key <= SDLK_z;
+}
+
+// A character key that types something other than ASCII (Cyrillic, Greek,
+// Hebrew, Arabic ... letters, a Turkish dotless i), or nothing SDL names.
+static bool IsNonAscii(SDL_Keycode key) {
+    return key == SDLK_UNKNOWN ||
+           ((key & SDLK_SCANCODE_MASK) == 0 && (key < 0 || key >= 0x80));
+}
+
+// Whether the layout types Latin letters on its letter keys at all.
+static bool TypesLatin(UserLayoutKey layout) {
+    for (int place = SDL_SCANCODE_A; place <= SDL_SCANCODE_Z; ++place)
+        if (IsLatinLetter(layout((SDL_Scancode)place))) return true;
+    return false;
+}
+
+int UserVirtualKeyFromSdl(SDL_Keycode key, SDL_Scancode scancode,
+                          UserLayoutKey layout) {
+    // A Latin layout's letters are their own virtual keys (AZERTY's A key
+    // is 'A', its M key VK_OEM_COMMA); Windows' non-Latin layouts keep the
+    // US virtual keys on their character keys (VK_Q types the Russian
+    // one's й, the Hebrew one's /). Asked at every key: the layout may
+    // change between two.
+    SDL_Keycode us = UsKeyAt(scancode);
+    if (us != SDLK_UNKNOWN && !IsLatinLetter(key) &&
+        (IsNonAscii(key) || !TypesLatin(layout)))
+        key = us;
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
     if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
@@ -100,6 +165,13 @@ int UserVirtualKeyFromSdl(SDL_Keycode key) {
         return VK_OEM_7;
     }
     return 0;
+}
+
+void UserReadKeysNotText() {
+    // SDL starts text input, and with it hands every key to an input method
+    // (IBus, fcitx5) first: one with pinyin on keeps the letters. The game
+    // reads keys, never text.
+    SDL_StopTextInput();
 }
 
 void UserSetAsyncKeyState(int virtualKey, bool down) {

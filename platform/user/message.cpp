@@ -25,6 +25,7 @@ void UserPumpInput() {
     // One pump a pass: SDL_PollEvent would ask the X server again for every
     // event taken.
     SDL_PumpEvents();
+    UserKeepFullScreen();
     SDL_Event event;
     // Key releases queued by this pump just before the event now taken.
     size_t releases = 0;
@@ -37,7 +38,8 @@ void UserPumpInput() {
         switch (event.type) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
-            in.virtualKey = UserVirtualKeyFromSdl(event.key.keysym.sym);
+            in.virtualKey = UserVirtualKeyFromSdl(event.key.keysym.sym,
+                                                  event.key.keysym.scancode);
             if (!in.virtualKey) continue;
             in.down = event.type == SDL_KEYDOWN;
             in.repeat = event.key.repeat != 0;

@@ -65,6 +65,7 @@ SDL_Window* OpenBox(HWND owner, const std::string& utf8Caption, int width,
         SDL_Log("SDL_CreateWindow: %s", SDL_GetError());
         return nullptr;
     }
+    UserReadKeysNotText();
     if (parent) SDL_SetWindowModalFor(sdl, parent);
     SDL_ShowWindow(sdl);
     // The keyboard comes to the box, with a window manager or without.

@@ -26,6 +26,9 @@ struct HWND__ {
     bool dialogEnded = false;
     INT_PTR dialogResult = 0;
     SDL_Window* sdl = nullptr;
+    // Full screen asked again of the window manager since the last show.
+    int fullScreenAsks = 0;
+    uint32_t shownAt = 0;            // SDL ticks
     const PixelMap* frame = nullptr; // last presented, not owned
     PixelMap frameView;
     std::vector<uint32_t> black; // shown before the first frame
@@ -80,9 +83,16 @@ void UserSetModalWindow(uint32_t sdlWindow);
 // event of the window system. Only on X are those events told apart.
 bool UserIsKeymapSync(const SDL_Event& event);
 
-// SDL key code to virtual key (0 for keys the game's Windows never sees).
-int UserVirtualKeyFromSdl(SDL_Keycode key);
+// The key code the current layout gives the key at a place (a scancode).
+using UserLayoutKey = SDL_Keycode (*)(SDL_Scancode);
+// A key, by the key code the layout gives it and its place, to the virtual
+// key (0 for keys the game's Windows never sees).
+int UserVirtualKeyFromSdl(SDL_Keycode key, SDL_Scancode scancode,
+                          UserLayoutKey layout = SDL_GetKeyFromScancode);
 void UserSetAsyncKeyState(int virtualKey, bool down);
+// Called as each SDL window is made: keys reach the window as they are
+// pressed, whatever input method runs and whatever state it is in.
+void UserReadKeysNotText();
 
 // Converts input to the message Windows would post to the main window
 // (WM_KEYDOWN, WM_SYSKEYUP, WM_CLOSE ...), updating the message-time key
@@ -128,6 +138,12 @@ void UserShowPixels(HWND window, const PixelMap& pixels);
 // or was uncovered (the X server lost part of its picture): the next
 // present sends everything.
 void UserWindowChanged(uint32_t id);
+// A while after it is shown, a top-level window the window manager left
+// short of the whole display asks it again for full screen. Called at each
+// pump; looks a few times a second.
+void UserKeepFullScreen();
+// The window covers `display` as the X server has it (true off X).
+bool UserCoversDisplay(SDL_Window* sdl, const SDL_Rect& display);
 // Draws the last frame of `window` into `out` (a composition buffer).
 void UserCopyScreen(HWND window, std::vector<uint32_t>& out);
 

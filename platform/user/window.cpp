@@ -120,11 +120,43 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD,
         SDL_Log("SDL_CreateWindow: %s", SDL_GetError());
         return nullptr;
     }
+    UserReadKeysNotText();
     HWND window = w.get();
     windows.push_back(std::move(w));
     UserSetWindowIcon(window);
     SendMessageA(window, WM_CREATE, 0, 0);
     return window;
+}
+
+// A window manager may miss the first request: weston's manager for
+// XWayland drops one that comes before it has the window's Wayland surface,
+// and leaves an ordinary window at 64,96. Asked again for some seconds after
+// the show, a few times at most, in case one refuses full screen for good.
+static const int kFullScreenAsks = 3;
+static const uint32_t kFullScreenWatchMs = 10000, kFullScreenLookMs = 250;
+
+void UserKeepFullScreen() {
+    static uint32_t lastLook;
+    uint32_t now = SDL_GetTicks();
+    if (now - lastLook < kFullScreenLookMs) return;
+    lastLook = now;
+    HWND w = UserMainWindow();
+    if (!w || !w->sdl || !w->visible || w->fullScreenAsks >= kFullScreenAsks ||
+        now - w->shownAt > kFullScreenWatchMs)
+        return;
+    Uint32 flags = SDL_GetWindowFlags(w->sdl);
+    if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) !=
+            SDL_WINDOW_FULLSCREEN_DESKTOP ||
+        (flags & SDL_WINDOW_MINIMIZED))
+        return;
+    SDL_Rect display;
+    if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(w->sdl), &display) ||
+        UserCoversDisplay(w->sdl, display))
+        return;
+    ++w->fullScreenAsks;
+    // SDL asks only on a change of its own state.
+    SDL_SetWindowFullscreen(w->sdl, 0);
+    SDL_SetWindowFullscreen(w->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
 // The class's small icon becomes the SDL window's icon.
@@ -173,6 +205,8 @@ BOOL WINAPI ShowWindow(HWND window, int showCommand) {
         SDL_ShowWindow(window->sdl);
         SDL_RaiseWindow(window->sdl);
         window->visible = true;
+        window->shownAt = SDL_GetTicks();
+        window->fullScreenAsks = 0;
         UserShowPixels(window, *UserScreen(window));
     }
     return wasVisible;
