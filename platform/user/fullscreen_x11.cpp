@@ -1,9 +1,9 @@
 // user32 on X: where the window manager really put a window (SDL's own idea
 // of the position stays 0,0 under weston's manager for XWayland).
 // Apart because Xlib's macros (Expose, None ...) clash with our names.
-#include "user_internal.h"
+#include "user_private.h"
 
-// Last: Xlib's macros would rename what user_internal.h declares.
+// Last: Xlib's macros would rename what user_private.h declares.
 #include <SDL_syswm.h>
 
 bool UserCoversDisplay(SDL_Window* sdl, const SDL_Rect& display) {

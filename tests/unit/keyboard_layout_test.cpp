@@ -7,7 +7,7 @@
 
 #include "platform_fixture.h"
 #include "sdl_events.h"
-#include "user/user_internal.h"
+#include "user/user_private.h"
 
 namespace {
 
