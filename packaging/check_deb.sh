@@ -81,12 +81,12 @@ for size in 16 32 48; do
 done
 depends=$(dpkg-deb -f "$deb" Depends)
 for package in libsdl2-2.0-0 libsdl2-mixer-2.0-0 libsdl2-ttf-2.0-0 libsdl2-image-2.0-0 \
-               libfontconfig1 libpixman-1-0 fonts-wqy-zenhei fonts-liberation; do
+               libx11-6 libfontconfig1 libpixman-1-0 fonts-wqy-zenhei fonts-liberation; do
   grep -q "\b$package\b" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 # Nothing else: the C and C++ runtimes besides.
 extra=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//' |
-        grep -vxE 'libc6|libgcc-s1|libstdc\+\+6|libsdl2(-mixer|-ttf|-image)?-2\.0-0|libfontconfig1|libpixman-1-0|fonts-wqy-zenhei|fonts-liberation')
+        grep -vxE 'libc6|libgcc-s1|libstdc\+\+6|libsdl2(-mixer|-ttf|-image)?-2\.0-0|libx11-6|libfontconfig1|libpixman-1-0|fonts-wqy-zenhei|fonts-liberation')
 [[ -z $extra ]] || fail "Depends names what the game does not need: $extra"
 # mp3 and JPEG decoding come with SDL2_mixer and SDL2_image only as long as
 # these link mpg123 and libjpeg; were either loaded at run time instead,
