@@ -8,7 +8,7 @@
 #include <cwchar>
 #include <utility>
 
-#include "../user/window_internal.h"
+#include "../user/presenter.h"
 #include "ddraw_private.h"
 
 #include "../kernel/fault.h"
@@ -16,6 +16,8 @@
 DirectDrawSurface::DirectDrawSurface(DirectDrawObject* object,
                                      DdrawPixels memory, int width, int height)
     : owner(object), pixels(std::move(memory)) {
+    static uint64_t made;
+    serial = ++made;
     map.pixels = pixels.get();
     map.width = width;
     map.height = height;
@@ -72,6 +74,38 @@ void DirectDrawSurface::SwapPixels(DirectDrawSurface* other) {
     std::swap(pixels, other->pixels);
     map.pixels = pixels.get();
     other->map.pixels = other->pixels.get();
+}
+
+void DirectDrawSurface::Note(const UserDrawOp& op) {
+    ++version;
+    if (!drawing.whole) return; // what lies under it is not known anyway
+    // A drawing that never ends in a flip (a surface drawn on over and over
+    // without a whole fill) stops being kept.
+    if (drawing.ops.size() >= 4096) {
+        drawing.whole = false;
+        drawing.ops.clear();
+        return;
+    }
+    drawing.ops.push_back(op);
+}
+
+// What the surface's DC drew, noted as the surface's own drawing calls are.
+static void NoteDrawn(void* context, const GdiDrawNote& note) {
+    UserDrawOp op;
+    static uint64_t others;
+    op.box = {note.box.left, note.box.top, note.box.right - note.box.left,
+              note.box.bottom - note.box.top};
+    if (note.kind == GdiDrawNote::Text) {
+        op.kind = UserDrawOp::Text;
+        op.source = note.font;
+        op.value = note.color;
+        op.x = note.x;
+        op.y = note.y;
+        op.text.assign(note.text, (size_t)std::max(note.length, 0));
+    } else {
+        op.source = ++others;
+    }
+    static_cast<DirectDrawSurface*>(context)->Note(op);
 }
 
 // The game asks a surface for no other interface.
@@ -166,12 +200,30 @@ HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
     if (right <= left || bottom <= top) return DD_OK;
     uint32_t* to = map.pixels + top * map.pitch + left;
     int count = (int)(right - left), rows = (int)(bottom - top);
-    if (!from)
+    UserDrawOp op;
+    op.box = {(int)left, (int)top, count, rows};
+    if (!from) {
         FillRows(to, map.pitch, count, rows, fx->dwFillColor);
-    else
+        // A whole fill makes every pixel: what came before it no longer
+        // counts.
+        if (count == map.width && rows == map.height) {
+            drawing.whole = true;
+            drawing.ops.clear();
+        }
+        op.kind = UserDrawOp::Fill;
+        op.value = fx->dwFillColor;
+    } else {
         CopyKeyedRows(to, map.pitch,
                       from->map.pixels + sourceY * from->map.pitch + sourceX,
                       from->map.pitch, count, rows, from->sourceKey);
+        op.kind = UserDrawOp::KeyedCopy;
+        op.source = from->serial;
+        op.version = from->version;
+        // The source's part copied (its key is set once, at creation).
+        op.x = (int)sourceX;
+        op.y = (int)sourceY;
+    }
+    Note(op);
     return DD_OK;
 }
 
@@ -180,11 +232,17 @@ HRESULT DirectDrawSurface::Flip(LPDIRECTDRAWSURFACE7, DWORD) {
     if (!backBuffer) return DDERR_NOTFLIPPABLE;
     ++ddrawFlipCount;
     // A frame drawn in the window's screen memory is shown where it is.
-    if (lent && UserPresentLent(owner->window)) return DD_OK;
+    // What is drawn next is known from its first whole fill on.
+    UserDrawing& drawn = backBuffer->drawing;
+    if (lent && UserPresentLent(owner->window, drawn)) {
+        drawn.whole = false;
+        return DD_OK;
+    }
     // No pixel is copied here: the two buffers change hands, and the window
     // keeps showing the front buffer's pixels until the next flip.
     SwapPixels(backBuffer);
-    UserPresentFrame(owner->window, map);
+    UserPresentFrame(owner->window, map, &drawn);
+    drawn.whole = false;
     BorrowScreen();
     return DD_OK;
 }
@@ -205,6 +263,7 @@ HRESULT DirectDrawSurface::GetAttachedSurface(LPDDSCAPS2,
 HRESULT DirectDrawSurface::GetDC(HDC* out) {
     if (dc) return DDERR_DCALREADYCREATED;
     dc = GdiCreatePixelDC(map);
+    GdiSetPixelDCNoter(dc, NoteDrawn, this);
     *out = dc;
     return DD_OK;
 }

@@ -232,6 +232,99 @@ TEST(DamageTest, RectanglesHoldEveryChangeAndAreFew) {
     }
 }
 
+// Drawing calls as the game makes them: the whole fill, a letter, the HUD.
+UserDrawOp Fill(int x, int y, int w, int h, uint32_t pixel) {
+    UserDrawOp op;
+    op.kind = UserDrawOp::Fill;
+    op.box = {x, y, w, h};
+    op.value = pixel;
+    return op;
+}
+UserDrawOp Text(const char* text, int x, int y, int w = 34, int h = 44) {
+    UserDrawOp op;
+    op.kind = UserDrawOp::Text;
+    op.box = {x + 2, y + 8, w, h};
+    op.source = 7; // the font
+    op.value = 0xFF0000;
+    op.x = x, op.y = y;
+    op.text = text;
+    return op;
+}
+
+// What two frames' drawings tell apart: nothing when the calls are the same;
+// a letter one pixel lower, one box over both places; a letter gone from
+// among others, or one new, its own box; a letter put back at the top, its
+// two far-apart boxes; other calls (GDI's fills, copies) always; a drawing
+// not begun by a whole fill, nothing known.
+TEST(DamageTest, DrawingsDifferInTheBoxesOfTheCallsThatDiffer) {
+    const UserDrawOp grey = Fill(0, 0, 1024, 768, 0xC8C8C8),
+                     a = Text("a", 100, 50), b = Text("b", 300, 50),
+                     c = Text("c", 500, 400), hud = Text("Count:3", 100, 718),
+                     hud2 = Text("Count:4", 100, 718);
+    UserDrawOp other = Fill(10, 10, 5, 5, 0);
+    other.kind = UserDrawOp::Other;
+    const struct Case {
+        const char* what;
+        std::vector<UserDrawOp> before, now;
+        std::vector<SDL_Rect> boxes;
+    } cases[] = {
+        {"the same", {grey, a, b, hud}, {grey, a, b, hud}, {}},
+        {"a letter lower",
+         {grey, a, b, hud},
+         {grey, Text("a", 100, 51), b, hud},
+         {{102, 58, 34, 45}}},
+        {"the HUD's clock",
+         {grey, a, hud},
+         {grey, a, hud2},
+         {{102, 726, 34, 44}}},
+        {"a letter gone", {grey, a, b, c, hud}, {grey, a, c, hud}, {b.box}},
+        {"a letter new", {grey, a, c, hud}, {grey, a, b, c, hud}, {b.box}},
+        {"the table emptied",
+         {grey, a, b, c, hud},
+         {grey, hud},
+         {a.box, b.box, c.box}},
+        {"a letter back at the top",
+         {grey, Text("a", 100, 660), hud},
+         {grey, Text("a", 100, 0), hud},
+         {{102, 668, 34, 44}, {102, 8, 34, 44}}},
+        {"another background",
+         {grey, a},
+         {Fill(0, 0, 1024, 768, 0), a},
+         {{0, 0, 1024, 768}}},
+        {"other calls", {grey, other}, {grey, other}, {other.box}},
+    };
+    std::vector<SDL_Rect> rects;
+    for (const Case& c : cases) {
+        UserDrawing before{true, c.before}, now{true, c.now};
+        ASSERT_TRUE(UserDrawingDamage(now, before, rects)) << c.what;
+        // Each box the case expects, in any order, and no other.
+        ASSERT_EQ(rects.size(), c.boxes.size()) << c.what;
+        for (const SDL_Rect& want : c.boxes)
+            EXPECT_TRUE(std::any_of(
+                rects.begin(), rects.end(),
+                [&](const SDL_Rect& r) { return SDL_RectEquals(&r, &want); }))
+                << c.what << ": " << want.x << "," << want.y;
+    }
+    UserDrawing unknown{false, {a}}, known{true, {grey, a}};
+    EXPECT_FALSE(UserDrawingDamage(unknown, known, rects));
+    EXPECT_FALSE(UserDrawingDamage(known, unknown, rects));
+}
+
+// A box shrinks to the pixels in it that changed, and goes when none did.
+TEST(DamageTest, BoxesShrinkToThePixelsThatChanged) {
+    std::vector<uint32_t> now((size_t)64 * 48, 5), before = now;
+    now[(size_t)20 * 64 + 30] = 6; // one pixel
+    now[(size_t)23 * 64 + 12] = 6; // and another, below and to its left
+    std::vector<SDL_Rect> rects = {{10, 10, 40, 30}, {0, 0, 8, 8}};
+    UserTrimDamage({now.data(), 64, 48, 64}, {before.data(), 64, 48, 64},
+                   rects);
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_EQ(rects[0].x, 12);
+    EXPECT_EQ(rects[0].y, 20);
+    EXPECT_EQ(rects[0].w, 19);
+    EXPECT_EQ(rects[0].h, 4);
+}
+
 TEST_F(DirectDrawTest, ZeroSizedAndOversizedSurfacesAreRefused) {
     struct Case {
         DWORD width, height;
