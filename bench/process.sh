@@ -101,7 +101,7 @@ start_run() {
   PROBE=$!
   FIRST=
   for _ in $(seq 200); do
-    FIRST=$(sed -n 's/^first_frame_ms //p' "$work/$name.probe")
+    FIRST=$(sed -n 's/^first_frame_ms //p' "$work/$name.probe" 2>/dev/null)
     [[ -n $FIRST ]] && break
     sleep 0.05
   done
