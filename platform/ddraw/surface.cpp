@@ -49,6 +49,8 @@ static uint32_t* TakeBackScreen(void* borrower) {
         map.pixels = surface->pixels.get();
         if (surface->dc) GdiRetargetPixelDC(surface->dc, map);
     }
+    // Both hold the back buffer's pixels now, drawn as it was.
+    primary->drawing = primary->backBuffer->drawing;
     primary->lent = false;
     return primary->map.pixels;
 }
@@ -67,11 +69,15 @@ void DirectDrawSurface::BorrowScreen() {
     }
     map.pixels = screen;
     backBuffer->map.pixels = screen;
+    // The window's memory shows the frame just flipped.
+    backBuffer->drawing = drawing;
     lent = true;
 }
 
 void DirectDrawSurface::SwapPixels(DirectDrawSurface* other) {
     std::swap(pixels, other->pixels);
+    std::swap(drawing, other->drawing);
+    std::swap(version, other->version);
     map.pixels = pixels.get();
     other->map.pixels = other->pixels.get();
 }
@@ -202,14 +208,27 @@ HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
     int count = (int)(right - left), rows = (int)(bottom - top);
     UserDrawOp op;
     op.box = {(int)left, (int)top, count, rows};
-    if (!from) {
-        FillRows(to, map.pitch, count, rows, fx->dwFillColor);
+    if (!from && count == map.width && rows == map.height) {
         // A whole fill makes every pixel: what came before it no longer
-        // counts.
-        if (count == map.width && rows == map.height) {
-            drawing.whole = true;
-            drawing.ops.clear();
+        // counts. Over pixels that a fill of the same colour made, only
+        // what was drawn since needs filling (the game clears each frame
+        // to the grey of the last).
+        if (drawing.whole && drawing.ops[0].value == fx->dwFillColor) {
+            for (size_t i = 1; i < drawing.ops.size(); ++i) {
+                const SDL_Rect& box = drawing.ops[i].box;
+                if (box.w > 0 && box.h > 0)
+                    FillRows(map.pixels + (size_t)box.y * map.pitch + box.x,
+                             map.pitch, box.w, box.h, fx->dwFillColor);
+            }
+        } else {
+            FillRows(to, map.pitch, count, rows, fx->dwFillColor);
         }
+        drawing.whole = true;
+        drawing.ops.clear();
+        op.kind = UserDrawOp::Fill;
+        op.value = fx->dwFillColor;
+    } else if (!from) {
+        FillRows(to, map.pitch, count, rows, fx->dwFillColor);
         op.kind = UserDrawOp::Fill;
         op.value = fx->dwFillColor;
     } else {
@@ -232,17 +251,13 @@ HRESULT DirectDrawSurface::Flip(LPDIRECTDRAWSURFACE7, DWORD) {
     if (!backBuffer) return DDERR_NOTFLIPPABLE;
     ++ddrawFlipCount;
     // A frame drawn in the window's screen memory is shown where it is.
-    // What is drawn next is known from its first whole fill on.
-    UserDrawing& drawn = backBuffer->drawing;
-    if (lent && UserPresentLent(owner->window, drawn)) {
-        drawn.whole = false;
+    if (lent && UserPresentLent(owner->window, backBuffer->drawing))
         return DD_OK;
-    }
-    // No pixel is copied here: the two buffers change hands, and the window
-    // keeps showing the front buffer's pixels until the next flip.
+    // No pixel is copied here: the two buffers change hands (each with the
+    // drawing that made it), and the window keeps showing the front
+    // buffer's pixels until the next flip.
     SwapPixels(backBuffer);
-    UserPresentFrame(owner->window, map, &drawn);
-    drawn.whole = false;
+    UserPresentFrame(owner->window, map, &drawing);
     BorrowScreen();
     return DD_OK;
 }

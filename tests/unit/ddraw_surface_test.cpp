@@ -105,6 +105,55 @@ TEST_F(DirectDrawTest, FlipShowsTheBackBuffer) {
     front->Release();
 }
 
+// A whole fill over the last frame but one (scaled: the buffers swap) or the
+// last (at 1:1, drawn in the window's memory), as the game clears each
+// frame: what was drawn there since, a fill, a keyed copy and text in
+// moving places, is all gone, as on a surface filled whole.
+TEST_F(DirectDrawTest, AWholeFillLeavesNothingOfTheFrameBefore) {
+    LPDIRECTDRAWSURFACE7 front = nullptr, back = nullptr;
+    Chain(&front, &back);
+    ShowWindow(window, SW_SHOW);
+    SDL_Window* sdl = SDL_GetWindowFromID(TestSdlWindowId(window));
+    LPDIRECTDRAWSURFACE7 picture = Offscreen(40, 30);
+    RECT dot = {10, 10, 30, 20};
+    ASSERT_EQ(Fill(picture, nullptr, 0x123456), DD_OK);
+    ASSERT_EQ(Fill(picture, &dot, 0xFFFFFF), DD_OK); // keyed out
+    auto draw = [&](LPDIRECTDRAWSURFACE7 on, int frame, DWORD grey) {
+        ASSERT_EQ(Fill(on, nullptr, grey), DD_OK);
+        RECT box = {frame * 37, 100, frame * 37 + 50, 130};
+        ASSERT_EQ(Fill(on, &box, 0x0000FF), DD_OK);
+        RECT copy = {500, frame * 23, 540, frame * 23 + 30};
+        ASSERT_EQ(on->Blt(&copy, picture, nullptr, DDBLT_KEYSRC, nullptr),
+                  DD_OK);
+        HDC dc = nullptr;
+        ASSERT_EQ(on->GetDC(&dc), DD_OK);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(255, 0, 0));
+        TextOutA(dc, 300 + frame * 5, 700 - frame * 60, "Pause", 5);
+        ASSERT_EQ(on->ReleaseDC(dc), DD_OK);
+    };
+    for (SDL_Point size : {SDL_Point{1024, 768}, SDL_Point{1920, 1080}}) {
+        SDL_SetWindowFullscreen(sdl, 0);
+        SDL_SetWindowSize(sdl, size.x, size.y);
+        UserPumpInput();
+        for (int frame = 0; frame < 8; ++frame) {
+            // Another grey once: nothing of the last fill can be kept.
+            const DWORD grey = frame == 5 ? 0x646464 : kGrey;
+            draw(back, frame, grey);
+            ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+            LPDIRECTDRAWSURFACE7 fresh = Offscreen(1024, 768);
+            draw(fresh, frame, grey);
+            EXPECT_EQ(TestSurfacePixels(front).pixels,
+                      TestSurfacePixels(fresh).pixels)
+                << size.x << ", frame " << frame;
+            fresh->Release();
+        }
+    }
+    picture->Release();
+    back->Release();
+    front->Release();
+}
+
 // Pixels sent to the X server by the last present.
 int Sent() {
     int area = 0;
