@@ -4,20 +4,33 @@
 # QEL_SCREENS (1024x768 1920x1080 3840x2160):
 #   - start-up to the first frame on the screen (qel-first-frame), at the
 #     first size,
-#   - CPU share of one core over SECONDS, paused and at level 255 with a full
-#     table, of the game, the X server and the sound server, and their sum,
+#   - CPU share of one core over SECONDS, paused, at levels 10 and 30 (a
+#     typist's levels: that many letters at once) and at level 255 with a
+#     full table, of the game, the X server and the sound server, and their
+#     sum,
 #   - peak resident memory of each run (/usr/bin/time -v),
 #   - for reference, when Debian's tuxtype is installed, the same shares for
 #     Tux Typing at its menu.
 # Usage: bench/process.sh [BUILD_DIR [SECONDS]]   (build, 12)
+# With QEL_BEFORE=OTHER_BUILD_DIR, each phase runs on that build first and
+# then on BUILD_DIR, in the same servers, so that a before and an after are
+# measured side by side (their lines start "before" and "after").
 # Prints one line per figure; exits non-zero when the game crashed, hung or
 # showed no frame (a missed target is reported, not failed).
 set -uo pipefail
 BUILD=$(cd "${1:-build}" && pwd) || exit 2
 PHASE=${2:-12}
 SCREENS=${QEL_SCREENS:-1024x768 1920x1080 3840x2160}
-for tool in qel qel-assets qel-first-frame; do
-  [[ -x $BUILD/$tool ]] || { echo "no $BUILD/$tool: build it first" >&2; exit 2; }
+BUILDS=("$BUILD")
+LABELS=("")
+if [[ -n ${QEL_BEFORE:-} ]]; then
+  BUILDS=("$(cd "$QEL_BEFORE" && pwd)" "$BUILD") || exit 2
+  LABELS=("before " "after ")
+fi
+for dir in "${BUILDS[@]}"; do
+  for tool in qel qel-assets qel-first-frame; do
+    [[ -x $dir/$tool ]] || { echo "no $dir/$tool: build it first" >&2; exit 2; }
+  done
 done
 for tool in Xvfb pulseaudio pactl xdotool /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 2; }
@@ -69,24 +82,26 @@ mkdir -p "$work/data"
 "$BUILD/qel-assets" "$work/data" >/dev/null || { echo "qel-assets failed"; exit 2; }
 
 echo "machine: $(nproc) x $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(awk '/MemTotal/ {printf "%.0f MB", $2 / 1024}' /proc/meminfo), load $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "build: $BUILD ($(grep -m1 CMAKE_BUILD_TYPE: "$BUILD/CMakeCache.txt" 2>/dev/null | cut -d= -f2))"
+for i in "${!BUILDS[@]}"; do
+  echo "${LABELS[i]}build: ${BUILDS[i]} ($(grep -m1 CMAKE_BUILD_TYPE: "${BUILDS[i]}/CMakeCache.txt" 2>/dev/null | cut -d= -f2), $(git -C "${BUILDS[i]}/.." rev-parse --short HEAD 2>/dev/null))"
+done
 
 # ------------------------------------------------------------ one run
-# start_run NAME: the game from the data folder under /usr/bin/time, watched
-# by qel-first-frame. Sets QEL (the game's pid) and FIRST (ms to the first
+# start_run NAME: the game of $GAME from the data folder under /usr/bin/time,
+# watched by qel-first-frame. Sets QEL (the game's pid) and FIRST (ms to the first
 # frame, or "none").
 PROBE=
 QEL=
 FIRST=
 start_run() {
   local name=$1
-  (cd "$work/data" && exec "$BUILD/qel-first-frame" 10 -- \
-     /usr/bin/time -v -o "$work/$name.time" "$BUILD/qel") \
+  (cd "$work/data" && exec "$GAME/qel-first-frame" 10 -- \
+     /usr/bin/time -v -o "$work/$name.time" "$GAME/qel") \
     >"$work/$name.probe" 2>"$work/$name.stderr" &
   PROBE=$!
   FIRST=
   for _ in $(seq 200); do
-    FIRST=$(sed -n 's/^first_frame_ms //p' "$work/$name.probe")
+    FIRST=$(sed -n 's/^first_frame_ms //p' "$work/$name.probe" 2>/dev/null)
     [[ -n $FIRST ]] && break
     sleep 0.05
   done
@@ -154,46 +169,60 @@ measure() {
   echo "$name: ${total}% of one core over $((ms / 1000)) s (process ${shares[0]}, X ${shares[1]}, sound ${shares[2]}); threads: $threads"
 }
 
+# play NAME LEVEL SETTLE: Space, then Page Down to LEVEL (the game takes one
+# message a pass, so 510 messages take about 8.5 s at 60 frames a second),
+# SETTLE seconds for the table to fill (one letter every 5000 / LEVEL ms,
+# at most LEVEL at once), then the measure.
+play() {
+  local name=$1 level=$2 settle=$3 run=${1// /-}
+  if start_run "$run"; then
+    sleep 0.5
+    xdotool key space
+    local keys=() i
+    for ((i = 1; i < level; ++i)); do keys+=(Next); done
+    [[ ${#keys[@]} -gt 0 ]] && xdotool key --delay 2 "${keys[@]}"
+    sleep "$settle"
+    measure "$name" "$PHASE" "$QEL"
+    end_run "$run"
+    echo "$name: peak resident memory $(peak_rss_mb "$run") MB"
+  else
+    problem "$name: no first frame"; end_run "$run"
+  fi
+}
+
 # ------------------------------------------------------------ start-up
-starts=()
-for i in 1 2 3 4 5; do
-  if start_run "start$i"; then starts+=("$FIRST"); else problem "start $i: no first frame"; fi
-  sleep 0.5
-  end_run "start$i"
+for i in "${!BUILDS[@]}"; do
+  GAME=${BUILDS[i]}
+  starts=()
+  for n in 1 2 3 4 5; do
+    if start_run "start$n"; then starts+=("$FIRST"); else problem "start $n: no first frame"; fi
+    sleep 0.5
+    end_run "start$n"
+  done
+  if [[ ${#starts[@]} -gt 0 ]]; then
+    echo "${LABELS[i]}start-up to first frame: $(printf '%s\n' "${starts[@]}" | sort -n |
+      awk '{v[NR] = $1} END {printf "min %s ms, median %s ms, max %s ms over %d runs", v[1], v[int((NR + 1) / 2)], v[NR], NR}') (target <= 250 ms)"
+  fi
 done
-if [[ ${#starts[@]} -gt 0 ]]; then
-  echo "start-up to first frame: $(printf '%s\n' "${starts[@]}" | sort -n |
-    awk '{v[NR] = $1} END {printf "min %s ms, median %s ms, max %s ms over %d runs", v[1], v[int((NR + 1) / 2)], v[NR], NR}') (target <= 300 ms)"
-fi
 
 # ------------------------------------------------------------ each size
 for screen in $SCREENS; do
   start_x "$screen"
-  if start_run "paused-$screen"; then
-    sleep 2
-    measure "paused $screen" "$PHASE" "$QEL"
-    end_run "paused-$screen"
-    echo "paused $screen: peak resident memory $(peak_rss_mb "paused-$screen") MB"
-  else
-    problem "paused $screen: no first frame"; end_run "paused-$screen"
-  fi
-
-  # Space, then Page Down 254 times: the game takes one message a pass, so
-  # the 510 messages take about 8.5 s at 60 frames a second. Untouched, the
-  # table of level 255 then fills.
-  if start_run "playing-$screen"; then
-    sleep 0.5
-    xdotool key space
-    keys=()
-    for _ in $(seq 254); do keys+=(Next); done
-    xdotool key --delay 2 "${keys[@]}"
-    sleep 12
-    measure "level 255 $screen" "$PHASE" "$QEL"
-    end_run "playing-$screen"
-    echo "level 255 $screen: peak resident memory $(peak_rss_mb "playing-$screen") MB"
-  else
-    problem "level 255 $screen: no first frame"; end_run "playing-$screen"
-  fi
+  for i in "${!BUILDS[@]}"; do
+    GAME=${BUILDS[i]}
+    label=${LABELS[i]}
+    if start_run "paused-$screen"; then
+      sleep 2
+      measure "${label}paused $screen" "$PHASE" "$QEL"
+      end_run "paused-$screen"
+      echo "${label}paused $screen: peak resident memory $(peak_rss_mb "paused-$screen") MB"
+    else
+      problem "${label}paused $screen: no first frame"; end_run "paused-$screen"
+    fi
+    play "${label}level 10 $screen" 10 6
+    play "${label}level 30 $screen" 30 6
+    play "${label}level 255 $screen" 255 12
+  done
 
   # The reference: Tux Typing at its menu, in the same servers.
   tuxtype=$(PATH=$PATH:/usr/games command -v tuxtype)

@@ -12,6 +12,7 @@
 
 #include "../com/com_object.h"
 #include "../gdi/dc.h"
+#include "../user/damage.h"
 
 struct DirectDrawSurface;
 
@@ -77,6 +78,16 @@ struct DirectDrawSurface final : ComObject<IDirectDrawSurface7> {
     void BorrowScreen();
     bool hasSourceKey = false;
     DDCOLORKEY sourceKey = {0, 0};
+    // Never reused, and moved on by every change to the pixels: a copy from
+    // this surface is known for the same when both are.
+    uint64_t serial;
+    uint64_t version = 0;
+    // A back buffer notes what is drawn on it (its fills, keyed copies and
+    // the text of its DC) since its last whole fill: the flip hands that to
+    // the window with the frame, so only the part drawn otherwise than the
+    // frame before is looked at and sent.
+    UserDrawing drawing;
+    void Note(const UserDrawOp& op);
     DirectDrawSurface* backBuffer = nullptr; // flipping primary only, owned
     HDC dc = nullptr;                        // handed out by GetDC
 

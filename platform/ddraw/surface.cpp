@@ -8,7 +8,7 @@
 #include <cwchar>
 #include <utility>
 
-#include "../user/window_private.h"
+#include "../user/presenter.h"
 #include "ddraw_private.h"
 
 #include "../kernel/fault.h"
@@ -17,6 +17,8 @@
 DirectDrawSurface::DirectDrawSurface(DirectDrawObject* object,
                                      DdrawPixels memory, int width, int height)
     : owner(object), pixels(std::move(memory)) {
+    static uint64_t made;
+    serial = ++made;
     map.pixels = pixels.get();
     map.width = width;
     map.height = height;
@@ -48,6 +50,8 @@ static uint32_t* TakeBackScreen(void* borrower) {
         map.pixels = surface->pixels.get();
         if (surface->dc) GdiRetargetPixelDC(surface->dc, map);
     }
+    // Both hold the back buffer's pixels now, drawn as it was.
+    primary->drawing = primary->backBuffer->drawing;
     primary->lent = false;
     return primary->map.pixels;
 }
@@ -66,13 +70,49 @@ void DirectDrawSurface::BorrowScreen() {
     }
     map.pixels = screen;
     backBuffer->map.pixels = screen;
+    // The window's memory shows the frame just flipped.
+    backBuffer->drawing = drawing;
     lent = true;
 }
 
 void DirectDrawSurface::SwapPixels(DirectDrawSurface* other) {
     std::swap(pixels, other->pixels);
+    std::swap(drawing, other->drawing);
+    std::swap(version, other->version);
     map.pixels = pixels.get();
     other->map.pixels = other->pixels.get();
+}
+
+void DirectDrawSurface::Note(const UserDrawOp& op) {
+    ++version;
+    if (!drawing.whole) return; // what lies under it is not known anyway
+    // A drawing that never ends in a flip (a surface drawn on over and over
+    // without a whole fill) stops being kept.
+    if (drawing.ops.size() >= 4096) {
+        drawing.whole = false;
+        drawing.ops.clear();
+        return;
+    }
+    drawing.ops.push_back(op);
+}
+
+// What the surface's DC drew, noted as the surface's own drawing calls are.
+static void NoteDrawn(void* context, const GdiDrawNote& note) {
+    UserDrawOp op;
+    static uint64_t others;
+    op.box = {note.box.left, note.box.top, note.box.right - note.box.left,
+              note.box.bottom - note.box.top};
+    if (note.kind == GdiDrawNote::Text) {
+        op.kind = UserDrawOp::Text;
+        op.source = note.font;
+        op.value = note.color;
+        op.x = note.x;
+        op.y = note.y;
+        op.text.assign(note.text, (size_t)std::max(note.length, 0));
+    } else {
+        op.source = ++others;
+    }
+    static_cast<DirectDrawSurface*>(context)->Note(op);
 }
 
 // Hands out IUnknown: the game asks a surface for no other interface.
@@ -172,12 +212,43 @@ HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
     if (right <= left || bottom <= top) return DD_OK;
     uint32_t* to = map.pixels + top * map.pitch + left;
     int count = (int)(right - left), rows = (int)(bottom - top);
-    if (!from)
+    UserDrawOp op;
+    op.box = {(int)left, (int)top, count, rows};
+    if (!from && count == map.width && rows == map.height) {
+        // A whole fill makes every pixel: what came before it no longer
+        // counts. Over pixels that a fill of the same colour made, only
+        // what was drawn since needs filling (the game clears each frame
+        // to the grey of the last).
+        if (drawing.whole && drawing.ops[0].value == fx->dwFillColor) {
+            for (size_t i = 1; i < drawing.ops.size(); ++i) {
+                const SDL_Rect& box = drawing.ops[i].box;
+                if (box.w > 0 && box.h > 0)
+                    FillRows(map.pixels + (size_t)box.y * map.pitch + box.x,
+                             map.pitch, box.w, box.h, fx->dwFillColor);
+            }
+        } else {
+            FillRows(to, map.pitch, count, rows, fx->dwFillColor);
+        }
+        drawing.whole = true;
+        drawing.ops.clear();
+        op.kind = UserDrawOp::Fill;
+        op.value = fx->dwFillColor;
+    } else if (!from) {
         FillRows(to, map.pitch, count, rows, fx->dwFillColor);
-    else
+        op.kind = UserDrawOp::Fill;
+        op.value = fx->dwFillColor;
+    } else {
         CopyKeyedRows(to, map.pitch,
                       from->map.pixels + sourceY * from->map.pitch + sourceX,
                       from->map.pitch, count, rows, from->sourceKey);
+        op.kind = UserDrawOp::KeyedCopy;
+        op.source = from->serial;
+        op.version = from->version;
+        // The source's part copied (its key is set once, at creation).
+        op.x = (int)sourceX;
+        op.y = (int)sourceY;
+    }
+    Note(op);
     return DD_OK;
 }
 
@@ -187,11 +258,13 @@ HRESULT DirectDrawSurface::Flip(LPDIRECTDRAWSURFACE7 target, DWORD flags) {
     if (!backBuffer) return DDERR_NOTFLIPPABLE;
     ++ddrawFlipCount;
     // A frame drawn in the window's screen memory is shown where it is.
-    if (lent && UserPresentLent(owner->window)) return DD_OK;
-    // No pixel is copied here: the two buffers change hands, and the window
-    // keeps showing the front buffer's pixels until the next flip.
+    if (lent && UserPresentLent(owner->window, backBuffer->drawing))
+        return DD_OK;
+    // No pixel is copied here: the two buffers change hands (each with the
+    // drawing that made it), and the window keeps showing the front
+    // buffer's pixels until the next flip.
     SwapPixels(backBuffer);
-    UserPresentFrame(owner->window, map);
+    UserPresentFrame(owner->window, map, &drawing);
     BorrowScreen();
     return DD_OK;
 }
@@ -214,6 +287,7 @@ HRESULT DirectDrawSurface::GetDC(HDC* out) {
     TRACE(TRACE_DDRAW, "surface=%p", (void*)this);
     if (dc) return DDERR_DCALREADYCREATED;
     dc = GdiCreatePixelDC(map);
+    GdiSetPixelDCNoter(dc, NoteDrawn, this);
     *out = dc;
     return DD_OK;
 }

@@ -54,5 +54,6 @@ BOOL WINAPI StretchBlt(HDC destHandle, int destX, int destY, int destWidth,
                      source->pixels + sy * source->pitch + sourceX + from,
                      (size_t)(to - from) * sizeof(uint32_t));
     }
+    GdiNoteOther(destDC, *dest);
     return TRUE;
 }

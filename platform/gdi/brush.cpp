@@ -38,5 +38,6 @@ int WINAPI FillRect(HDC handle, const RECT* rect, HBRUSH brushHandle) {
     if (!map) return 0;
     GdiFillPixels(*map, rect->left, rect->top, rect->right, rect->bottom,
                   GdiPixelFromColor(static_cast<GdiBrush*>(object)->color));
+    GdiNoteOther(dc, *map);
     return 1;
 }

@@ -39,6 +39,20 @@ void GdiDeletePixelDC(HDC handle) {
     if (dc && !dc->memory) FreeDC(handle, dc);
 }
 
+void GdiSetPixelDCNoter(HDC handle, GdiDrawNoter noter, void* context) {
+    GdiDC* dc = GdiLookupDC(handle);
+    if (!dc || dc->memory) return;
+    dc->noter = noter;
+    dc->noteContext = context;
+}
+
+void GdiNoteOther(const GdiDC* dc, const PixelMap& map) {
+    if (!dc->noter) return;
+    GdiDrawNote note;
+    note.box = {0, 0, map.width, map.height};
+    dc->noter(dc->noteContext, note);
+}
+
 void GdiRetargetPixelDC(HDC handle, const PixelMap& target) {
     GdiDC* dc = GdiLookupDC(handle);
     if (dc && !dc->memory) dc->target = target;

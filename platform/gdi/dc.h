@@ -27,6 +27,25 @@ void GdiRetargetPixelDC(HDC dc, const PixelMap& target);
 // bitmap's), or null.
 const PixelMap* GdiGetPixelMap(HDC dc);
 
+// What one drawing call did to a pixel DC's target, told to whoever watches
+// that DC (a DirectDraw surface notes what is drawn on it, so that a present
+// knows what changed without looking at every pixel). `box` holds every
+// pixel the call may have changed, clipped to the target. Text says what it
+// drew, so that the same text drawn again is known as the same; anything
+// else is `Other` and counts as new each time.
+struct GdiDrawNote {
+    enum Kind { Text, Other } kind = Other;
+    RECT box = {};
+    uint64_t font = 0; // text: the font's serial, unique for the process
+    COLORREF color = 0;
+    int x = 0, y = 0;
+    const char* text = nullptr;
+    int length = 0;
+};
+typedef void (*GdiDrawNoter)(void* context, const GdiDrawNote& note);
+// Calls `noter(context, note)` after each drawing call on `dc`.
+void GdiSetPixelDCNoter(HDC dc, GdiDrawNoter noter, void* context);
+
 // A GDI bitmap owning a copy of `width` by `height` XRGB pixels.
 HBITMAP GdiCreateBitmap(int width, int height, const uint32_t* pixels);
 

@@ -19,9 +19,10 @@ enum class GdiKind { Font, Brush, Bitmap };
 
 // Every GDI object handle points at one of these.
 struct GdiObject {
-    explicit GdiObject(GdiKind k) : kind(k) {}
+    explicit GdiObject(GdiKind k);
     virtual ~GdiObject() = default;
     GdiKind kind;
+    uint64_t serial;     // never reused, unlike the object's address
     bool stock = false;  // never deleted
     int selectCount = 0; // device contexts that have it selected
 };
@@ -79,7 +80,16 @@ struct GdiDC {
     GdiBitmap* bitmap = nullptr;
     int bkMode = OPAQUE;
     COLORREF textColor = RGB(0, 0, 0);
+    GdiDrawNoter noter = nullptr; // told what each drawing call did
+    void* noteContext = nullptr;
 };
+
+// Tells the DC's watcher, if any, what a drawing call did.
+inline void GdiNoteDrawn(const GdiDC* dc, const GdiDrawNote& note) {
+    if (dc->noter) dc->noter(dc->noteContext, note);
+}
+// The same for a call that may have changed anything within `map`.
+void GdiNoteOther(const GdiDC* dc, const PixelMap& map);
 
 // The registry: null for a handle that is not a live object or DC of ours.
 GdiObject* GdiLookupObject(HGDIOBJ handle);

@@ -20,6 +20,11 @@ std::unordered_set<GdiDC*>& DCs() {
 
 } // namespace
 
+GdiObject::GdiObject(GdiKind k) : kind(k) {
+    static uint64_t made;
+    serial = ++made;
+}
+
 GdiObject* GdiLookupObject(HGDIOBJ handle) {
     auto* object = reinterpret_cast<GdiObject*>(handle);
     return Objects().count(object) ? object : nullptr;

@@ -7,6 +7,7 @@
 #include "../kernel/codepage.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -109,12 +110,37 @@ BOOL WINAPI TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
     const std::vector<uint32_t> codePoints = CodePoints(text, length);
     uint32_t color = GdiPixelFromColor(dc->textColor);
     int64_t pen = x;
+    // The ink's box, for the DC's watcher.
+    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN,
+            bottom = INT64_MIN;
     for (uint32_t c : codePoints) {
         const GdiGlyph& glyph = GdiFontGlyph(font, c);
-        if (glyph.width > 0)
-            BlendGlyph(*map, glyph, pen + glyph.left, (int64_t)y + glyph.top,
-                       color);
+        if (glyph.width > 0) {
+            int64_t gx = pen + glyph.left, gy = (int64_t)y + glyph.top;
+            BlendGlyph(*map, glyph, gx, gy, color);
+            left = std::min(left, gx);
+            top = std::min(top, gy);
+            right = std::max(right, gx + glyph.width);
+            bottom = std::max(bottom, gy + glyph.height);
+        }
         pen += glyph.advance;
+    }
+    if (dc->noter) {
+        GdiDrawNote note;
+        note.kind = GdiDrawNote::Text;
+        left = std::max<int64_t>(left, 0);
+        top = std::max<int64_t>(top, 0);
+        right = std::min<int64_t>(right, map->width);
+        bottom = std::min<int64_t>(bottom, map->height);
+        if (left < right && top < bottom)
+            note.box = {(LONG)left, (LONG)top, (LONG)right, (LONG)bottom};
+        note.font = font->serial;
+        note.color = dc->textColor;
+        note.x = x;
+        note.y = y;
+        note.text = text;
+        note.length = length;
+        GdiNoteDrawn(dc, note);
     }
     return TRUE;
 }

@@ -72,6 +72,8 @@ int TestWindowRecords();
 // while TestCaptureScreen is off).
 void TestSetPresentPacing(bool on);
 uint32_t TestScreenPixel(int x, int y);
+// The same picture whole, 1024 by 768 XRGB (empty before the first).
+const std::vector<uint32_t>& TestScreenImage();
 int TestPresentCount();
 
 // The rectangles the last present sent to the X server, in the window's

@@ -87,6 +87,10 @@ uint32_t TestScreenPixel(int x, int y) {
     return userShown[(size_t)y * kScreenWidth + x] & 0xFFFFFF;
 }
 
+const std::vector<uint32_t>& TestScreenImage() {
+    return userShown;
+}
+
 int TestPresentCount() {
     return userPresentCount;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "seam_state.h"
+#include "presenter.h"
 #include "window_private.h"
 
 struct HWND__ {
@@ -28,25 +29,8 @@ struct HWND__ {
     SDL_Window* sdl = nullptr;
     // Full screen asked again of the window manager since the last show.
     int fullScreenAsks = 0;
-    uint32_t shownAt = 0;            // SDL ticks
-    const PixelMap* frame = nullptr; // last presented, not owned
-    PixelMap frameView;
-    std::vector<uint32_t> black; // shown before the first frame
-    PixelMap blackView;
-    // The window surface's memory while it is lent (UserLendScreen).
-    uint32_t* lentPixels = nullptr;
-    int lentPitch = 0;
-    UserTakeBackScreen takeBack = nullptr;
-    void* borrower = nullptr;
-    // What the X server shows, for presents that send only what changed:
-    // the surface last drawn into, and whether it shows `frame` unchanged
-    // since; while lent, a copy of the frame last sent (the game draws the
-    // next one over the surface's).
-    SDL_Surface* shownSurface = nullptr;
-    int shownWidth = 0, shownHeight = 0;
-    bool showsFrame = false;
-    std::vector<uint32_t> lentShown;
-    bool lentShownValid = false;
+    uint32_t shownAt = 0;  // SDL ticks
+    UserPresenter present; // what the window shows
 };
 
 // One keyboard or window-manager event, in the order it happened.
@@ -130,25 +114,21 @@ void UserDestroyDialogWindow(HWND dialog);
 
 // Sets up SDL video once; false when it cannot.
 bool UserInitVideo();
-// Shows `pixels` (1024 by 768, a menu or dialog over the game, or the frame
-// again) in the window's SDL window, scaled and letterboxed, all of it;
-// paced by the refresh unless tests turned pacing off.
-void UserShowPixels(HWND window, const PixelMap& pixels);
-// The SDL window with id `id` changed size (its surface is no longer valid)
-// or was uncovered (the X server lost part of its picture): the next
-// present sends everything.
-void UserWindowChanged(uint32_t id);
 // A while after it is shown, a top-level window the window manager left
 // short of the whole display asks it again for full screen. Called at each
 // pump; looks a few times a second.
 void UserKeepFullScreen();
 // The window covers `display` as the X server has it (true off X).
 bool UserCoversDisplay(SDL_Window* sdl, const SDL_Rect& display);
-// Draws the last frame of `window` into `out` (a composition buffer).
-void UserCopyScreen(HWND window, std::vector<uint32_t>& out);
 
 // Posts `msg` ahead of every waiting message (TranslateMessage's WM_CHAR).
 void UserPostFirst(const MSG& msg);
+
+// The window record behind a handle, destroyed or not; null for none.
+HWND__* UserFindWindow(HWND window);
+// Calls `visit` for every window record.
+void UserForEachWindow(void (*visit)(HWND window, void* context),
+                       void* context);
 
 // Forget everything, for tests: windows, classes, messages, input, keys.
 void UserResetKeyboard();

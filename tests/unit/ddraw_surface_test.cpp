@@ -104,6 +104,55 @@ TEST_F(DirectDrawTest, FlipShowsTheBackBuffer) {
     front->Release();
 }
 
+// A whole fill over the last frame but one (scaled: the buffers swap) or the
+// last (at 1:1, drawn in the window's memory), as the game clears each
+// frame: what was drawn there since, a fill, a keyed copy and text in
+// moving places, is all gone, as on a surface filled whole.
+TEST_F(DirectDrawTest, AWholeFillLeavesNothingOfTheFrameBefore) {
+    LPDIRECTDRAWSURFACE7 front = nullptr, back = nullptr;
+    Chain(&front, &back);
+    ShowWindow(window, SW_SHOW);
+    SDL_Window* sdl = SDL_GetWindowFromID(TestSdlWindowId(window));
+    LPDIRECTDRAWSURFACE7 picture = Offscreen(40, 30);
+    RECT dot = {10, 10, 30, 20};
+    ASSERT_EQ(Fill(picture, nullptr, 0x123456), DD_OK);
+    ASSERT_EQ(Fill(picture, &dot, 0xFFFFFF), DD_OK); // keyed out
+    auto draw = [&](LPDIRECTDRAWSURFACE7 on, int frame, DWORD grey) {
+        ASSERT_EQ(Fill(on, nullptr, grey), DD_OK);
+        RECT box = {frame * 37, 100, frame * 37 + 50, 130};
+        ASSERT_EQ(Fill(on, &box, 0x0000FF), DD_OK);
+        RECT copy = {500, frame * 23, 540, frame * 23 + 30};
+        ASSERT_EQ(on->Blt(&copy, picture, nullptr, DDBLT_KEYSRC, nullptr),
+                  DD_OK);
+        HDC dc = nullptr;
+        ASSERT_EQ(on->GetDC(&dc), DD_OK);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(255, 0, 0));
+        TextOutA(dc, 300 + frame * 5, 700 - frame * 60, "Pause", 5);
+        ASSERT_EQ(on->ReleaseDC(dc), DD_OK);
+    };
+    for (SDL_Point size : {SDL_Point{1024, 768}, SDL_Point{1920, 1080}}) {
+        SDL_SetWindowFullscreen(sdl, 0);
+        SDL_SetWindowSize(sdl, size.x, size.y);
+        UserPumpInput();
+        for (int frame = 0; frame < 8; ++frame) {
+            // Another grey once: nothing of the last fill can be kept.
+            const DWORD grey = frame == 5 ? 0x646464 : kGrey;
+            draw(back, frame, grey);
+            ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+            LPDIRECTDRAWSURFACE7 fresh = Offscreen(1024, 768);
+            draw(fresh, frame, grey);
+            EXPECT_EQ(TestSurfacePixels(front).pixels,
+                      TestSurfacePixels(fresh).pixels)
+                << size.x << ", frame " << frame;
+            fresh->Release();
+        }
+    }
+    picture->Release();
+    back->Release();
+    front->Release();
+}
+
 // Pixels sent to the X server by the last present.
 int Sent() {
     int area = 0;
@@ -232,6 +281,99 @@ TEST(DamageTest, RectanglesHoldEveryChangeAndAreFew) {
         EXPECT_LE(rects.size(), (size_t)kDamageMaxRects);
         EXPECT_EQ(copy, now) << dots;
     }
+}
+
+// Drawing calls as the game makes them: the whole fill, a letter, the HUD.
+UserDrawOp Fill(int x, int y, int w, int h, uint32_t pixel) {
+    UserDrawOp op;
+    op.kind = UserDrawOp::Fill;
+    op.box = {x, y, w, h};
+    op.value = pixel;
+    return op;
+}
+UserDrawOp Text(const char* text, int x, int y, int w = 34, int h = 44) {
+    UserDrawOp op;
+    op.kind = UserDrawOp::Text;
+    op.box = {x + 2, y + 8, w, h};
+    op.source = 7; // the font
+    op.value = 0xFF0000;
+    op.x = x, op.y = y;
+    op.text = text;
+    return op;
+}
+
+// What two frames' drawings tell apart: nothing when the calls are the same;
+// a letter one pixel lower, one box over both places; a letter gone from
+// among others, or one new, its own box; a letter put back at the top, its
+// two far-apart boxes; other calls (GDI's fills, copies) always; a drawing
+// not begun by a whole fill, nothing known.
+TEST(DamageTest, DrawingsDifferInTheBoxesOfTheCallsThatDiffer) {
+    const UserDrawOp grey = Fill(0, 0, 1024, 768, 0xC8C8C8),
+                     a = Text("a", 100, 50), b = Text("b", 300, 50),
+                     c = Text("c", 500, 400), hud = Text("Count:3", 100, 718),
+                     hud2 = Text("Count:4", 100, 718);
+    UserDrawOp other = Fill(10, 10, 5, 5, 0);
+    other.kind = UserDrawOp::Other;
+    const struct Case {
+        const char* what;
+        std::vector<UserDrawOp> before, now;
+        std::vector<SDL_Rect> boxes;
+    } cases[] = {
+        {"the same", {grey, a, b, hud}, {grey, a, b, hud}, {}},
+        {"a letter lower",
+         {grey, a, b, hud},
+         {grey, Text("a", 100, 51), b, hud},
+         {{102, 58, 34, 45}}},
+        {"the HUD's clock",
+         {grey, a, hud},
+         {grey, a, hud2},
+         {{102, 726, 34, 44}}},
+        {"a letter gone", {grey, a, b, c, hud}, {grey, a, c, hud}, {b.box}},
+        {"a letter new", {grey, a, c, hud}, {grey, a, b, c, hud}, {b.box}},
+        {"the table emptied",
+         {grey, a, b, c, hud},
+         {grey, hud},
+         {a.box, b.box, c.box}},
+        {"a letter back at the top",
+         {grey, Text("a", 100, 660), hud},
+         {grey, Text("a", 100, 0), hud},
+         {{102, 668, 34, 44}, {102, 8, 34, 44}}},
+        {"another background",
+         {grey, a},
+         {Fill(0, 0, 1024, 768, 0), a},
+         {{0, 0, 1024, 768}}},
+        {"other calls", {grey, other}, {grey, other}, {other.box}},
+    };
+    std::vector<SDL_Rect> rects;
+    for (const Case& c : cases) {
+        UserDrawing before{true, c.before}, now{true, c.now};
+        ASSERT_TRUE(UserDrawingDamage(now, before, rects)) << c.what;
+        // Each box the case expects, in any order, and no other.
+        ASSERT_EQ(rects.size(), c.boxes.size()) << c.what;
+        for (const SDL_Rect& want : c.boxes)
+            EXPECT_TRUE(std::any_of(
+                rects.begin(), rects.end(),
+                [&](const SDL_Rect& r) { return SDL_RectEquals(&r, &want); }))
+                << c.what << ": " << want.x << "," << want.y;
+    }
+    UserDrawing unknown{false, {a}}, known{true, {grey, a}};
+    EXPECT_FALSE(UserDrawingDamage(unknown, known, rects));
+    EXPECT_FALSE(UserDrawingDamage(known, unknown, rects));
+}
+
+// A box shrinks to the pixels in it that changed, and goes when none did.
+TEST(DamageTest, BoxesShrinkToThePixelsThatChanged) {
+    std::vector<uint32_t> now((size_t)64 * 48, 5), before = now;
+    now[(size_t)20 * 64 + 30] = 6; // one pixel
+    now[(size_t)23 * 64 + 12] = 6; // and another, below and to its left
+    std::vector<SDL_Rect> rects = {{10, 10, 40, 30}, {0, 0, 8, 8}};
+    UserTrimDamage({now.data(), 64, 48, 64}, {before.data(), 64, 48, 64},
+                   rects);
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_EQ(rects[0].x, 12);
+    EXPECT_EQ(rects[0].y, 20);
+    EXPECT_EQ(rects[0].w, 19);
+    EXPECT_EQ(rects[0].h, 4);
 }
 
 TEST_F(DirectDrawTest, ZeroSizedAndOversizedSurfacesAreRefused) {
