@@ -183,37 +183,18 @@ HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
           TraceRect(sourceRect).c_str(), (unsigned)flags, (void*)fx);
     HRESULT refused = DdrawCheckBlt(*this, destRect, source, sourceRect, flags);
     if (refused != DD_OK) return refused;
-    DirectDrawSurface* from = nullptr;
-    if (!(flags & DDBLT_COLORFILL)) {
-        from = DdrawFindSurface(source);
-        if (!from || !(flags & DDBLT_KEYSRC) || !from->hasSourceKey)
-            return DDERR_UNSUPPORTED;
-    } else if (!fx) {
-        return DDERR_INVALIDPARAMS;
-    }
-    // 64-bit, so that any rectangle a caller passes clips without overflow.
-    long long left = 0, top = 0, right = map.width, bottom = map.height;
-    if (destRect) {
-        left = destRect->left;
-        top = destRect->top;
-        right = destRect->right;
-        bottom = destRect->bottom;
-    }
-    // Stretching is not stood in for: the game copies at the same size.
-    if (from &&
-        (right - left != from->map.width || bottom - top != from->map.height))
-        return DDERR_UNSUPPORTED;
-    // The source moves with the destination's left and top edges.
-    long long sourceX = std::max(-left, 0LL), sourceY = std::max(-top, 0LL);
-    left = std::max(left, 0LL);
-    top = std::max(top, 0LL);
-    right = std::min(right, (long long)map.width);
-    bottom = std::min(bottom, (long long)map.height);
-    if (right <= left || bottom <= top) return DD_OK;
-    uint32_t* to = map.pixels + top * map.pitch + left;
-    int count = (int)(right - left), rows = (int)(bottom - top);
+    // DdrawCheckBlt leaves a rectangle inside the surface and, for a copy,
+    // a keyed source of its size: nothing is clipped.
+    DirectDrawSurface* from =
+        (flags & DDBLT_COLORFILL) ? nullptr : DdrawFindSurface(source);
+    if (!from && !fx) return DDERR_INVALIDPARAMS;
+    int left = destRect ? (int)destRect->left : 0;
+    int top = destRect ? (int)destRect->top : 0;
+    int count = destRect ? (int)destRect->right - left : map.width;
+    int rows = destRect ? (int)destRect->bottom - top : map.height;
+    uint32_t* to = map.pixels + (size_t)top * map.pitch + left;
     UserDrawOp op;
-    op.box = {(int)left, (int)top, count, rows};
+    op.box = {left, top, count, rows};
     if (!from && count == map.width && rows == map.height) {
         // A whole fill makes every pixel: what came before it no longer
         // counts. Over pixels that a fill of the same colour made, only
@@ -238,15 +219,12 @@ HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source,
         op.kind = UserDrawOp::Fill;
         op.value = fx->dwFillColor;
     } else {
-        CopyKeyedRows(to, map.pitch,
-                      from->map.pixels + sourceY * from->map.pitch + sourceX,
-                      from->map.pitch, count, rows, from->sourceKey);
+        CopyKeyedRows(to, map.pitch, from->map.pixels, from->map.pitch, count,
+                      rows, from->sourceKey);
         op.kind = UserDrawOp::KeyedCopy;
         op.source = from->serial;
         op.version = from->version;
-        // The source's part copied (its key is set once, at creation).
-        op.x = (int)sourceX;
-        op.y = (int)sourceY;
+        // The whole source is copied (its key is set once, at creation).
     }
     Note(op);
     return DD_OK;
