@@ -23,8 +23,8 @@ for dll in $dlls; do
 done
 # What Windows reads from the exe, decompiled by windres: the version
 # information Explorer's Properties > Details shows, its version the zip's,
-# and the manifest with its supported versions, Common Controls 6 and DPI
-# awareness.
+# and the manifest with its supported versions and DPI awareness (and not
+# Common Controls 6, which Wine faults on after the About box).
 version=$(basename "$zip" -win64.zip)
 version=${version#qel-}
 IFS=. read -r major minor patch <<<"$version"
@@ -38,7 +38,8 @@ for value in '"ProductName", "Qel"' "\"FileVersion\", \"$version\"" \
 done
 manifest=$(sed -n '/^1 24 \/\* RT_MANIFEST \*\//,/^END/p' <<<"$rc")
 for part in 35138b9a-5d96-4fbd-8e2d-a2440225f93a 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a \
-            Microsoft.Windows.Common-Controls PerMonitorV2 asInvoker; do
+            PerMonitorV2 asInvoker; do
   grep -q "$part" <<<"$manifest" || fail "qel.exe's manifest lacks $part"
 done
+! grep -q Common-Controls <<<"$manifest" || fail "qel.exe's manifest asks for Common Controls 6"
 echo "ok"
