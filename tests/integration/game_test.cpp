@@ -131,10 +131,7 @@ class FrameTest : public Game {
                          {{492, 180, "Dunmarl", kRed, nullptr},
                           {472, 200, Gbk(u"暂停Pause"), kRed, hHudFont}});
         }
-        PixelMap map;
-        map.pixels = expected.data();
-        map.width = map.pitch = 1024;
-        map.height = 768;
+        PixelMap map = {expected.data(), 1024, 768, 1024};
         for (const Text& t : texts)
             DrawGdiText(map, t.font, t.x, t.y, t.text, t.colour);
         TestSurfaceImage shown = TestSurfacePixels(lpDDprimary);
