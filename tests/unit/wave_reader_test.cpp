@@ -63,9 +63,7 @@ TEST_F(WaveReaderTest, ReadsTheFormatAndTheSamplesOfPcmFiles) {
         {"8-bit mono at 22050 Hz", SimpleWave(Samples(7), 1, 22050, 8), 7},
         {"no samples", SimpleWave(Bytes{}), 0},
         {"a form claiming more than the file",
-         RiffClaiming("WAVE", 0xFFFFFFFFu,
-                      {Fmt(1), Chunk("data", Samples(16))}),
-         16},
+         Riff("WAVE", {Fmt(1), Chunk("data", Samples(16))}, 0xFFFFFFFFu), 16},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -97,16 +95,15 @@ TEST_F(WaveReaderTest, RefusesFilesThatAreNotPcmWavesOrClaimMoreThanTheyHold) {
          Riff("WAVE",
               {Chunk("LIST", Samples(3), false), fmt, Chunk("data", samples)})},
         {"data past the form's end",
-         RiffClaiming("WAVE", uint32_t(4 + fmt.size()),
-                      {fmt, Chunk("data", samples)})},
+         Riff("WAVE", {fmt, Chunk("data", samples)}, 4 + fmt.size())},
         {"a format claiming 2 GB",
          Riff("WAVE",
-              {ChunkClaiming("fmt ", 0x7FFFFFFFu, FormatData(1, 2, 11025, 16)),
+              {Chunk("fmt ", FormatData(1, 2, 11025, 16), true, 0x7FFFFFFF),
                Chunk("data", samples)})},
         // Taken as a LONG, 0xFFFFFFFF is the -1 that mmioRead returns for
         // it: only the size guard tells this from a good read.
         {"data claiming 4 GB",
-         Riff("WAVE", {fmt, ChunkClaiming("data", 0xFFFFFFFFu, samples)})},
+         Riff("WAVE", {fmt, Chunk("data", samples, true, 0xFFFFFFFFu)})},
         {"a file past 16 MB", SimpleWave(Bytes(16 << 20, 1))},
     };
     for (const Case& c : cases) {
