@@ -9,6 +9,7 @@
 
 #include "platform_fixture.h"
 #include "testing/seams.h"
+#include "user/user_private.h"
 
 class DirectDrawTest : public PlatformTest {
   protected:
@@ -29,6 +30,8 @@ class DirectDrawTest : public PlatformTest {
         ASSERT_EQ(dd->SetCooperativeLevel(window, DDSCL_EXCLUSIVE), DD_OK);
     }
     void TearDown() override {
+        if (back) back->Release();
+        if (front) front->Release();
         if (dd) dd->Release();
         EXPECT_EQ(TestLiveSurfaces(), 0);
         EXPECT_EQ(TestLiveDirectDrawObjects(), 0);
@@ -50,16 +53,16 @@ class DirectDrawTest : public PlatformTest {
         return surface;
     }
     // The game's flipping chain: a primary with one back buffer.
-    void Chain(LPDIRECTDRAWSURFACE7* front, LPDIRECTDRAWSURFACE7* back) {
+    void Chain() {
         DDSURFACEDESC2 desc = {};
         desc.dwSize = sizeof(desc);
         desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
         desc.ddsCaps.dwCaps =
             DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
         desc.dwBackBufferCount = 1;
-        ASSERT_EQ(dd->CreateSurface(&desc, front, nullptr), DD_OK);
+        ASSERT_EQ(dd->CreateSurface(&desc, &front, nullptr), DD_OK);
         DDSCAPS2 caps = {DDSCAPS_BACKBUFFER, 0, 0, {0}};
-        ASSERT_EQ((*front)->GetAttachedSurface(&caps, back), DD_OK);
+        ASSERT_EQ(front->GetAttachedSurface(&caps, &back), DD_OK);
     }
     static HRESULT Fill(LPDIRECTDRAWSURFACE7 surface, RECT* rect,
                         DWORD colour) {
@@ -69,12 +72,31 @@ class DirectDrawTest : public PlatformTest {
         return surface->Blt(rect, nullptr, nullptr,
                             DDBLT_COLORFILL | DDBLT_WAIT, &fx);
     }
+    // The chain shown in a window of `w` by `h`, at 1:1 or scaled.
+    SDL_Window* Resize(int w, int h) {
+        ShowWindow(window, SW_SHOW);
+        SDL_Window* sdl = SDL_GetWindowFromID(TestSdlWindowId(window));
+        SDL_SetWindowFullscreen(sdl, 0);
+        SDL_SetWindowSize(sdl, w, h);
+        UserPumpInput(); // the resize's own events, before the test's
+        return sdl;
+    }
+    // Each pixel of `surface` (w by h) is `want(x, y)`.
+    template <class Want>
+    static void ExpectPixels(LPDIRECTDRAWSURFACE7 surface, int w, int h,
+                             Want want) {
+        TestSurfaceImage image = TestSurfacePixels(surface);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(image.At(x, y), want(x, y)) << "at " << x << "," << y;
+    }
     static int Count(const TestSurfaceImage& image, uint32_t pixel) {
         return (int)std::count(image.pixels.begin(), image.pixels.end(), pixel);
     }
 
     HWND window = nullptr;
     LPDIRECTDRAW7 dd = nullptr;
+    LPDIRECTDRAWSURFACE7 front = nullptr, back = nullptr; // of Chain()
 };
 
 #endif
