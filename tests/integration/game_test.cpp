@@ -56,14 +56,7 @@ class Game : public PlatformTest {
 
     void SetUp() override {
         PlatformTest::SetUp();
-        TestResetDirectDraw();
-        ResetGame();
-        musicPlayer = MusicPlayer{};
-        lpDD = nullptr, lpDDprimary = lpDDback = lpDDbmp1 = nullptr;
-        using namespace audio_files;
-        ASSERT_TRUE(dir.WriteJpeg("finger.jpg", 320, 160, 0x287828));
-        for (const char* wav : {"damage_axe.wav", "item_specialdrop.wav"})
-            ASSERT_TRUE(WriteBytes(dir.File(wav), SimpleWave(Samples(400))));
+        ASSERT_TRUE(NewGameIn(dir));
         here.reset(new WorkingDirectory(dir.path));
     }
     void TearDown() override {
