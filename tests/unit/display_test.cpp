@@ -34,13 +34,6 @@ class DisplayTest : public DirectDrawTest {
         EXPECT_EQ(TestGdiLiveDCs(), dcsBefore);
         DirectDrawTest::TearDown();
     }
-    // The picture steps, run in the data directory.
-    HRESULT LoadPicture(ImageLoader* image) {
-        WorkingDirectory here(dir.path);
-        DDSURFACEDESC2 desc = {};
-        desc.dwSize = sizeof(desc);
-        return LoadKeyboardPicture(window, &desc, image);
-    }
     TempDir dir;
     int objectsBefore = 0;
     int dcsBefore = 0;
@@ -52,7 +45,10 @@ TEST_F(DisplayTest, ThePictureIsCopiedIntoAWhiteKeyedSurfaceOfItsSize) {
     const int w = 1100, h = 37;
     ASSERT_TRUE(dir.WriteJpeg("finger.jpg", w, h, 0x00204080));
     ImageLoader image;
-    ASSERT_EQ(LoadPicture(&image), S_OK);
+    DDSURFACEDESC2 desc = {};
+    desc.dwSize = sizeof(desc);
+    WorkingDirectory here(dir.path);
+    ASSERT_EQ(LoadKeyboardPicture(window, &desc, &image), S_OK);
     ImageLoaderDestroy(&image);
     EXPECT_EQ(nPictureWidth, w);
     EXPECT_EQ(nPictureHeight, h);
