@@ -5,8 +5,6 @@
 
 #include <ddraw.h>
 
-#include <algorithm>
-
 #include "platform_fixture.h"
 #include "testing/seams.h"
 #include "user/user_private.h"
@@ -88,18 +86,6 @@ class DirectDrawTest : public PlatformTest {
         SDL_SetWindowSize(sdl, w, h);
         UserPumpInput(); // the resize's own events, before the test's
         return sdl;
-    }
-    // Each pixel of `surface` (w by h) is `want(x, y)`.
-    template <class Want>
-    static void ExpectPixels(LPDIRECTDRAWSURFACE7 surface, int w, int h,
-                             Want want) {
-        TestSurfaceImage image = TestSurfacePixels(surface);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                ASSERT_EQ(image.At(x, y), want(x, y)) << "at " << x << "," << y;
-    }
-    static int Count(const TestSurfaceImage& image, uint32_t pixel) {
-        return (int)std::count(image.pixels.begin(), image.pixels.end(), pixel);
     }
 
     HWND window = nullptr;

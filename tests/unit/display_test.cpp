@@ -11,6 +11,7 @@
 #include "temp_dir.h"
 #include "testing/seams.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -67,7 +68,8 @@ TEST_F(DisplayTest, ThePictureIsCopiedIntoAWhiteKeyedSurfaceOfItsSize) {
         ASSERT_EQ(shown.pixels[i],
                   picture.pixels[i] == 0xFFFFFF ? kGrey : picture.pixels[i])
             << i;
-    EXPECT_GT(Count(shown, kGrey), w * h / 4);
+    EXPECT_GT(std::count(shown.pixels.begin(), shown.pixels.end(), kGrey),
+              w * h / 4);
     back->Release();
     EXPECT_TRUE(TestMessageBoxes().empty());
 }
