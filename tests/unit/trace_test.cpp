@@ -96,6 +96,8 @@ class TraceTest : public DirectDrawTest {
     LPDIRECTSOUND8 sound = nullptr;
     LPDIRECTSOUNDBUFFER buffer = nullptr;
     LPDIRECTDRAWSURFACE7 surface = nullptr; // what the calls give
+    LPDIRECTDRAW ddMade = nullptr;
+    LPDIRECTSOUND8 soundMade = nullptr;
     LPVOID p1 = nullptr, p2 = nullptr, made = nullptr;
     DWORD n1 = 0, n2 = 0;
 };
@@ -155,8 +157,7 @@ TEST_F(TraceTest, CallsPrintTheirTraceLineAndRefusalsTheirFixmeOnce) {
          DDERR_UNSUPPORTED, "fixme:ddraw:Blt flags=0x01000000"},
         {"blit flag 0x2", copy({0, 0, 16, 8}, nullptr, DDBLT_KEYSRC | 0x2),
          DDERR_UNSUPPORTED, "fixme:ddraw:Blt flags=0x00008002"},
-        {"a driver",
-         [&] { return DirectDrawCreate(&guid, (LPDIRECTDRAW*)&made, nullptr); },
+        {"a driver", [&] { return DirectDrawCreate(&guid, &ddMade, nullptr); },
          DDERR_INVALIDPARAMS, "fixme:ddraw:DirectDrawCreate driver="},
         {"a pixel format (0x1000)",
          [&] { return Create(&surface, 0x1007, DDSCAPS_OFFSCREENPLAIN, 8, 8); },
@@ -168,9 +169,7 @@ TEST_F(TraceTest, CallsPrintTheirTraceLineAndRefusalsTheirFixmeOnce) {
          },
          DDERR_INVALIDPARAMS, "fixme:ddraw:CreateSurface backBuffers=2"},
         {"a sound device",
-         [&] {
-             return DirectSoundCreate8(&guid, (LPDIRECTSOUND8*)&made, nullptr);
-         },
+         [&] { return DirectSoundCreate8(&guid, &soundMade, nullptr); },
          DSERR_NODRIVER, "fixme:dsound:DirectSoundCreate8 device="},
         {"a mono buffer", [&] { return Buffer(1, DSBCAPS_STATIC, &made); },
          DSERR_BADFORMAT,
