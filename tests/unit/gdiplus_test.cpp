@@ -79,8 +79,8 @@ TEST(PictureHeaderTest, FormatAndSizeComeFromTheHeaderWithinLimits) {
     // Pictures of up to 8192 by 8192 pixels, 32768 on a side, are decoded
     // (larger ones are refused: the files below).
     EXPECT_TRUE(GdipPictureSizeAllowed(8192, 8192));
-    EXPECT_TRUE(GdipPictureSizeAllowed(32768, 2048) &&
-                GdipPictureSizeAllowed(2048, 32768));
+    EXPECT_TRUE(GdipPictureSizeAllowed(32768, 2048));
+    EXPECT_TRUE(GdipPictureSizeAllowed(2048, 32768));
 }
 
 // Each file refused with GDI+'s status, nothing decoded: what is no picture
