@@ -5,14 +5,15 @@
 
 #include <ddraw.h>
 
-#include <algorithm>
-
 #include "platform_fixture.h"
 #include "testing/seams.h"
 #include "user/user_private.h"
 
 class DirectDrawTest : public PlatformTest {
   protected:
+    static const DWORD kChainCaps =
+        DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+
     void SetUp() override {
         PlatformTest::SetUp();
         TestResetDirectDraw();
@@ -38,29 +39,34 @@ class DirectDrawTest : public PlatformTest {
         PlatformTest::TearDown();
     }
 
-    LPDIRECTDRAWSURFACE7 Offscreen(DWORD width, DWORD height,
-                                   HRESULT* result = nullptr) {
+    // CreateSurface as `flags` and `caps` say, of `width` by `height`, with
+    // the game's white source key when DDSD_CKSRCBLT is among `flags`.
+    HRESULT Create(LPDIRECTDRAWSURFACE7* made, DWORD flags, DWORD caps,
+                   DWORD width, DWORD height, DWORD backBuffers = 0) {
         DDSURFACEDESC2 desc = {};
         desc.dwSize = sizeof(desc);
-        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_CKSRCBLT;
-        desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
-        desc.ddckCKSrcBlt = {0x00FFFFFF, 0x00FFFFFF}; // white, as the game's
+        desc.dwFlags = flags;
+        desc.ddsCaps.dwCaps = caps;
+        desc.ddckCKSrcBlt = {0x00FFFFFF, 0x00FFFFFF};
         desc.dwWidth = width;
         desc.dwHeight = height;
+        desc.dwBackBufferCount = backBuffers;
+        return dd->CreateSurface(&desc, made, nullptr);
+    }
+    LPDIRECTDRAWSURFACE7 Offscreen(DWORD width, DWORD height,
+                                   HRESULT* result = nullptr) {
         LPDIRECTDRAWSURFACE7 surface = nullptr;
-        HRESULT hr = dd->CreateSurface(&desc, &surface, nullptr);
+        HRESULT hr = Create(
+            &surface, DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_CKSRCBLT,
+            DDSCAPS_OFFSCREENPLAIN, width, height);
         if (result) *result = hr;
         return surface;
     }
     // The game's flipping chain: a primary with one back buffer.
     void Chain() {
-        DDSURFACEDESC2 desc = {};
-        desc.dwSize = sizeof(desc);
-        desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-        desc.ddsCaps.dwCaps =
-            DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-        desc.dwBackBufferCount = 1;
-        ASSERT_EQ(dd->CreateSurface(&desc, &front, nullptr), DD_OK);
+        ASSERT_EQ(Create(&front, DDSD_CAPS | DDSD_BACKBUFFERCOUNT, kChainCaps,
+                         0, 0, 1),
+                  DD_OK);
         DDSCAPS2 caps = {DDSCAPS_BACKBUFFER, 0, 0, {0}};
         ASSERT_EQ(front->GetAttachedSurface(&caps, &back), DD_OK);
     }
@@ -80,18 +86,6 @@ class DirectDrawTest : public PlatformTest {
         SDL_SetWindowSize(sdl, w, h);
         UserPumpInput(); // the resize's own events, before the test's
         return sdl;
-    }
-    // Each pixel of `surface` (w by h) is `want(x, y)`.
-    template <class Want>
-    static void ExpectPixels(LPDIRECTDRAWSURFACE7 surface, int w, int h,
-                             Want want) {
-        TestSurfaceImage image = TestSurfacePixels(surface);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                ASSERT_EQ(image.At(x, y), want(x, y)) << "at " << x << "," << y;
-    }
-    static int Count(const TestSurfaceImage& image, uint32_t pixel) {
-        return (int)std::count(image.pixels.begin(), image.pixels.end(), pixel);
     }
 
     HWND window = nullptr;

@@ -11,6 +11,7 @@
 #include "temp_dir.h"
 #include "testing/seams.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -34,13 +35,6 @@ class DisplayTest : public DirectDrawTest {
         EXPECT_EQ(TestGdiLiveDCs(), dcsBefore);
         DirectDrawTest::TearDown();
     }
-    // The picture steps, run in the data directory.
-    HRESULT LoadPicture(ImageLoader* image) {
-        WorkingDirectory here(dir.path);
-        DDSURFACEDESC2 desc = {};
-        desc.dwSize = sizeof(desc);
-        return LoadKeyboardPicture(window, &desc, image);
-    }
     TempDir dir;
     int objectsBefore = 0;
     int dcsBefore = 0;
@@ -52,7 +46,10 @@ TEST_F(DisplayTest, ThePictureIsCopiedIntoAWhiteKeyedSurfaceOfItsSize) {
     const int w = 1100, h = 37;
     ASSERT_TRUE(dir.WriteJpeg("finger.jpg", w, h, 0x00204080));
     ImageLoader image;
-    ASSERT_EQ(LoadPicture(&image), S_OK);
+    DDSURFACEDESC2 desc = {};
+    desc.dwSize = sizeof(desc);
+    WorkingDirectory here(dir.path);
+    ASSERT_EQ(LoadKeyboardPicture(window, &desc, &image), S_OK);
     ImageLoaderDestroy(&image);
     EXPECT_EQ(nPictureWidth, w);
     EXPECT_EQ(nPictureHeight, h);
@@ -71,7 +68,8 @@ TEST_F(DisplayTest, ThePictureIsCopiedIntoAWhiteKeyedSurfaceOfItsSize) {
         ASSERT_EQ(shown.pixels[i],
                   picture.pixels[i] == 0xFFFFFF ? kGrey : picture.pixels[i])
             << i;
-    EXPECT_GT(Count(shown, kGrey), w * h / 4);
+    EXPECT_GT(std::count(shown.pixels.begin(), shown.pixels.end(), kGrey),
+              w * h / 4);
     back->Release();
     EXPECT_TRUE(TestMessageBoxes().empty());
 }

