@@ -55,6 +55,18 @@ class PlatformTest : public ::testing::Test {
         TestResetUser();
         QuietPlatform();
     }
+    // The game's loop over the messages waiting, 100 at most (a menu or
+    // dialog runs its own loop inside): WM_QUIT's code, or -1 once idle.
+    static int RunLoop() {
+        MSG msg;
+        for (int n = 0; n < 100 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+             ++n) {
+            if (msg.message == WM_QUIT) return (int)msg.wParam;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        return -1;
+    }
     // A shown window of the game's module and menu, its procedure `proc`.
     HWND MakeWindow(WNDPROC proc) {
         WNDCLASSEXA cls = {};

@@ -19,17 +19,6 @@ class GameWindow : public PlatformTest {
         hAppInstance = GameModule();
         window = hMainWindow = MakeWindow(MainWndProc);
     }
-    // The game's loop, 100 passes at most: WM_QUIT's code, or -1 once idle.
-    int RunLoop() {
-        MSG msg;
-        for (int n = 0; n < 100 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
-             ++n) {
-            if (msg.message == WM_QUIT) return (int)msg.wParam;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        return -1;
-    }
 };
 
 // Typed: Page Down raises the level and Page Up lowers it, '=' does
