@@ -1,8 +1,6 @@
 // The game in process, in a folder of its data files: frames after its own
 // start-up, read back as shown, and WinMain whole.
 #include <cstring>
-#include <functional>
-#include <numeric>
 #include <stdexcept>
 #include <tuple>
 
@@ -16,6 +14,7 @@
 #include "game/frame.h"
 #include "game_fixture.h"
 #include "platform/kernel/codepage.h"
+#include "scaled_whole.h"
 #include "testing/seams.h"
 
 namespace {
@@ -97,10 +96,8 @@ class FrameTest : public StartedGame {
         PixelMap map = {expected.data(), 1024, 768, 1024};
         for (const auto& [font, x, y, text, colour] : texts)
             DrawGdiText(map, font, x, y, text, colour);
-        TestSurfaceImage shown = TestSurfacePixels(lpDDprimary);
-        return std::inner_product(shown.pixels.begin(), shown.pixels.end(),
-                                  expected.begin(), 0, std::plus<>(),
-                                  std::not_equal_to<>());
+        return (int)PixelsWrong(TestSurfacePixels(lpDDprimary).pixels.data(),
+                                expected);
     }
 };
 
