@@ -7,10 +7,8 @@
 
 #include "audio/music.h"
 #include "audio/sound_effects.h"
-#include "audio_files.h"
 #include "display/display.h"
 #include "game/letters.h"
-#include "temp_dir.h"
 #include "testing/seams.h"
 
 // The game as a new process has it: level 1, paused, an empty table.
@@ -18,21 +16,6 @@ inline void ResetGame() {
     for (LetterSlot& slot : letters)
         slot = LetterSlot{};
     game = GameState{};
-}
-
-// A new game as above with no DirectDraw or music yet, started in `dir`,
-// which gets a 320 by 160 picture and the two sounds (no music.mp3).
-// False when a file could not be written.
-inline bool NewGameIn(const TempDir& dir) {
-    TestResetDirectDraw();
-    ResetGame();
-    musicPlayer = MusicPlayer{};
-    lpDD = nullptr, lpDDprimary = lpDDback = lpDDbmp1 = nullptr;
-    using namespace audio_files;
-    if (!dir.WriteJpeg("finger.jpg", 320, 160, 0x287828)) return false;
-    for (const char* wav : {"damage_axe.wav", "item_specialdrop.wav"})
-        if (!WriteBytes(dir.File(wav), SimpleWave(Samples(400)))) return false;
-    return true;
 }
 
 // The hit and level-up sounds, logging their names, for the object's life.

@@ -55,14 +55,24 @@ class PlatformTest : public ::testing::Test {
         TestResetUser();
         QuietPlatform();
     }
+    // The game's loop over the messages waiting, 100 at most (a menu or
+    // dialog runs its own loop inside): WM_QUIT's code, or -1 once idle.
+    static int RunLoop() {
+        MSG msg;
+        for (int n = 0; n < 100 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+             ++n) {
+            if (msg.message == WM_QUIT) return (int)msg.wParam;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        return -1;
+    }
     // A shown window of the game's module and menu, its procedure `proc`.
     HWND MakeWindow(WNDPROC proc) {
-        WNDCLASSEXA cls = {};
-        cls.cbSize = sizeof(cls);
-        cls.lpfnWndProc = proc;
-        cls.hInstance = GameModule();
-        cls.lpszMenuName = MAKEINTRESOURCEA(109);
-        cls.lpszClassName = "QelTest";
+        WNDCLASSEXA cls = {
+            sizeof(cls),  0,       proc,    0,       0,
+            GameModule(), nullptr, nullptr, nullptr, MAKEINTRESOURCEA(109),
+            "QelTest",    nullptr};
         RegisterClassExA(&cls);
         HWND window =
             CreateWindowExA(0, "QelTest", "Qel", WS_POPUP, 0, 0, 1024, 768,

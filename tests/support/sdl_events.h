@@ -13,12 +13,14 @@ inline void PushEvent(SDL_Event event) {
     ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
 }
 
+// `key` at `place`, by default its own on the current layout.
 inline void PushKey(SDL_Keycode key, bool down, Uint16 mod = KMOD_NONE,
-                    uint32_t window = 0, bool repeat = false) {
+                    uint32_t window = 0, bool repeat = false,
+                    SDL_Scancode place = SDL_SCANCODE_UNKNOWN) {
     SDL_Event e = {down ? SDL_KEYDOWN : SDL_KEYUP};
     e.key.windowID = window;
     e.key.repeat = repeat;
-    e.key.keysym = {SDL_GetScancodeFromKey(key), key, mod, 0};
+    e.key.keysym = {place ? place : SDL_GetScancodeFromKey(key), key, mod, 0};
     PushEvent(e);
 }
 

@@ -1,13 +1,12 @@
 // Letter keys on every layout, as Windows gives them: a Latin layout's
 // letters by their own letter, a non-Latin layout's keys by their place on
-// a US keyboard; and no input method between the keys and the window.
+// a US keyboard. (Through the pump, each key by the layout it came with:
+// input_pump_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "case_name.h"
-#include "platform_fixture.h"
-#include "sdl_events.h"
 #include "user/user_private.h"
 
 namespace {
@@ -66,45 +65,5 @@ TEST_P(LayoutKeys, ArriveAsWindowsVirtualKey) {
 
 INSTANTIATE_TEST_SUITE_P(, LayoutKeys, ::testing::ValuesIn(kKeyCases),
                          CaseName());
-
-// The layout of each key as it comes through the pump: й on the US Q key
-// (a Russian layout), then a on it (French), then q (US again).
-using KeysThroughThePump = PlatformTest;
-
-TEST_F(KeysThroughThePump, EachKeyByTheLayoutItCameWith) {
-    MakeWindow(DefWindowProcA);
-    for (auto k : {std::pair<SDL_Keycode, int>{0x439, 'Q'},
-                   {SDLK_a, 'A'},
-                   {SDLK_q, 'Q'}})
-        for (bool down : {true, false}) {
-            SDL_Event e = {down ? SDL_KEYDOWN : SDL_KEYUP};
-            e.key.keysym = {SDL_SCANCODE_Q, k.first, KMOD_NONE, 0};
-            PushEvent(e);
-            MSG m = {};
-            ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
-            EXPECT_EQ(m.message, (UINT)(down ? WM_KEYDOWN : WM_KEYUP));
-            EXPECT_EQ(m.wParam, (WPARAM)k.second);
-            EXPECT_EQ(GetAsyncKeyState(k.second) & 0x8000, down ? 0x8000 : 0);
-        }
-}
-
-// SDL starts text input, which hands keys to an input method first; every
-// window the stand-in makes, a message box's too, stops it.
-using NoTextInput = PlatformTest;
-
-TEST_F(NoTextInput, AfterAWindowOrAMessageBoxIsMade) {
-    TestShowMessageBoxes();
-    SDL_StartTextInput();
-    HWND owner = MakeWindow(DefWindowProcA);
-    EXPECT_FALSE(SDL_IsTextInputActive());
-    SDL_StartTextInput();
-    bool active = true;
-    modalFeed = [&](int) {
-        active = SDL_IsTextInputActive();
-        PushKeys("E", TestMessageBoxShown().window);
-    };
-    MessageBoxA(owner, "Text", "Error", MB_OK);
-    EXPECT_FALSE(active);
-}
 
 } // namespace

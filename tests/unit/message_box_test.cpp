@@ -1,5 +1,6 @@
 // The message box: a window of its own, centred on its owner, drawn with the
-// UI font, answered only by its own keys, clicks and close request.
+// UI font, answered only by its own keys, clicks and close request; it and
+// its owner, as every window the stand-in makes, stop SDL's text input.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -40,7 +41,11 @@ class MessageBox : public PlatformTest,
     void SetUp() override {
         PlatformTest::SetUp();
         TestShowMessageBoxes();
+        // Text input hands SDL's keys to an input method first.
+        SDL_StartTextInput();
         owner = MakeWindow(DefWindowProcA);
+        EXPECT_FALSE(SDL_IsTextInputActive()) << "a window stops text input";
+        SDL_StartTextInput();
     }
 };
 
@@ -51,6 +56,7 @@ TEST_P(MessageBox, EndsWhenAnsweredAndOnlyThen) {
     std::string answer = GetParam().input;
     modalFeed = [&](int pass) {
         shown = Box();
+        EXPECT_FALSE(SDL_IsTextInputActive()) << "so does a message box";
         if (pass == 2) PushKeys("EW", ownerId), PushKeys("x[]4", Box());
         if (pass == 2) Click(55, -23, SDL_BUTTON_RIGHT);
         if (pass == 3 && (answer == "O" || answer == "C"))
