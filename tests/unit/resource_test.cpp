@@ -43,6 +43,8 @@ Bytes Res(std::vector<std::tuple<uint32_t, uint32_t, Bytes>> resources) {
 class Resources : public ::testing::Test {
   protected:
     HINSTANCE game = nullptr;
+    std::vector<uint32_t> argb; // an icon image read, w by h
+    int w = 0, h = 0;
 
     void SetUp() override {
         game = UserCreateModule(qelResourceData, qelResourceSize);
@@ -136,8 +138,6 @@ TEST_F(Resources, GameIconsHaveTheirTrueColourImages) {
     HICON small = LoadIconA(game, MAKEINTRESOURCEA(ICON_SMALL));
     ASSERT_TRUE(large && small && large != small);
     EXPECT_EQ(LoadIconA(game, MAKEINTRESOURCEA(ICON_LARGE)), large);
-    std::vector<uint32_t> argb;
-    int w = 0, h = 0;
     for (HICON icon : {large, small})
         for (int size : {16, 32, 48}) {
             ASSERT_TRUE(UserIconImage(icon, size, argb, w, h)) << size;
@@ -167,8 +167,6 @@ TEST_F(Resources, IconImagesDecodeAndDrawBlendedByAlpha) {
     Bytes res = Res({{3, 1, image}, {14, 1, group}});
     ASSERT_EQ(UserCreateModule(res.data(), res.size()), game);
     HICON icon = LoadIconA(game, MAKEINTRESOURCEA(1));
-    std::vector<uint32_t> argb;
-    int w = 0, h = 0;
     ASSERT_TRUE(UserIconImage(icon, 2, argb, w, h));
     EXPECT_EQ(argb, top);
 
