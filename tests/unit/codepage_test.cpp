@@ -8,33 +8,22 @@
 
 namespace {
 
-TEST(CodePage, AnsiToUtf8) {
-    const struct {
-        std::string ansi, utf8;
-    } cases[] = {
-        {"score 12", "score 12"},
-        {"\xbc\xb6\xb1\xf0:1", "级别:1"}, // the HUD's level label
-        {"a\xff"
-         "b",
-         "a?b"},          // a byte that starts nothing
-        {"ok\xbc", "ok"}, // a character cut at the end
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(AnsiToUtf8(c.ansi.data(), c.ansi.size()), c.utf8) << c.utf8;
-}
-
-// What the resources and file names hold converts; what code page 936 has
-// no character for becomes '?', a surrogate pair one.
-TEST(CodePage, WideToAnsiAndUtf8) {
+// Code page 936 to UTF-8: a byte that starts nothing is '?', a character
+// cut at the end goes. UTF-16 to both: what code page 936 has no character
+// for becomes '?', a surrogate pair one. UTF-8 to code points of each length.
+TEST(CodePage, ConvertsBetweenCodePage936Utf16AndUtf8) {
+    for (auto [ansi, utf8] :
+         {std::pair<std::string, std::string>{"score 12", "score 12"},
+          {"\xbc\xb6\xb1\xf0:1", "级别:1"}, // level label
+          {"a\xffz", "a?z"},
+          {"ok\xbc", "ok"}})
+        EXPECT_EQ(AnsiToUtf8(ansi.data(), ansi.size()), utf8) << utf8;
     EXPECT_EQ(WideToAnsi(u"关于 ok", 5), "\xb9\xd8\xd3\xda ok");
     EXPECT_EQ(WideToAnsi(u"x\U0001F600y", 4), "x?y");
     const std::u16string many(1000, u'中'); // past one conversion pass
     EXPECT_EQ(WideToAnsi(many.data(), many.size()).size(), 2000u);
     EXPECT_EQ(WideToUtf8(u"音乐.mp3", 6), "音乐.mp3");
     EXPECT_EQ(WideToUtf8(u"\U0001F3B5", 2), "\U0001F3B5");
-}
-
-TEST(CodePage, Utf8ToCodePointsOfEveryLength) {
     std::vector<uint32_t> points;
     Utf8ToCodePoints("a\u00e9\u4e2d\U0001F3B5", &points);
     EXPECT_EQ(points, (std::vector<uint32_t>{'a', 0xE9, 0x4E2D, 0x1F3B5}));

@@ -43,6 +43,8 @@ Bytes Res(std::vector<std::tuple<uint32_t, uint32_t, Bytes>> resources) {
 class Resources : public ::testing::Test {
   protected:
     HINSTANCE game = nullptr;
+    std::vector<uint32_t> argb; // an icon image read, w by h
+    int w = 0, h = 0;
 
     void SetUp() override {
         game = UserCreateModule(qelResourceData, qelResourceSize);
@@ -64,7 +66,9 @@ std::string LoadString(HINSTANCE instance, UINT id, int size) {
 }
 
 // LoadStringA as the game calls it, and cut to smaller buffers: between two
-// characters of code page 936, always terminated.
+// characters of code page 936, always terminated. The manifest and the
+// version information before the strings, which only Windows reads, are
+// passed over whatever their length (the game's module holds both).
 TEST_F(Resources, LoadStringGivesCodePage936CutBetweenCharacters) {
     for (UINT id : {STR_TITLE, RES_MAIN})
         EXPECT_EQ(LoadString(game, id, 100), "Qel");
@@ -74,8 +78,6 @@ TEST_F(Resources, LoadStringGivesCodePage936CutBetweenCharacters) {
         for (char16_t c : s)
             block.insert(block.end(), {(uint8_t)c, (uint8_t)(c >> 8)});
     }
-    Bytes res = Res({{6, 2, block}});
-    ASSERT_EQ(UserCreateModule(res.data(), res.size()), game);
     const std::string gbk = "\xb9\xd8\xd3\xda\xce\xc4\xbc\xfe"; // 关于文件
     const struct {
         UINT id;
@@ -84,9 +86,15 @@ TEST_F(Resources, LoadStringGivesCodePage936CutBetweenCharacters) {
     } cases[] = {{16, 9, gbk},  {16, 8, gbk.substr(0, 6)},
                  {17, 3, "a"},  {17, 1, ""},
                  {18, 100, ""}, {STR_TITLE, 100, ""}}; // no such block
-    for (const auto& c : cases)
-        EXPECT_EQ(LoadString(game, c.id, c.size), c.text)
-            << "id " << c.id << " into " << c.size;
+    for (size_t length : {1, 2, 3, 4}) {
+        Bytes res = Res({{24, 1, Bytes(length, '<')},
+                         {16, 1, Bytes(length + 1, 1)},
+                         {6, 2, block}});
+        ASSERT_EQ(UserCreateModule(res.data(), res.size()), game);
+        for (const auto& c : cases)
+            EXPECT_EQ(LoadString(game, c.id, c.size), c.text)
+                << "id " << c.id << " into " << c.size << " after " << length;
+    }
 }
 
 // The menu bar: File with Exit and Help with About, the commands the window
@@ -130,8 +138,6 @@ TEST_F(Resources, GameIconsHaveTheirTrueColourImages) {
     HICON small = LoadIconA(game, MAKEINTRESOURCEA(ICON_SMALL));
     ASSERT_TRUE(large && small && large != small);
     EXPECT_EQ(LoadIconA(game, MAKEINTRESOURCEA(ICON_LARGE)), large);
-    std::vector<uint32_t> argb;
-    int w = 0, h = 0;
     for (HICON icon : {large, small})
         for (int size : {16, 32, 48}) {
             ASSERT_TRUE(UserIconImage(icon, size, argb, w, h)) << size;
@@ -161,8 +167,6 @@ TEST_F(Resources, IconImagesDecodeAndDrawBlendedByAlpha) {
     Bytes res = Res({{3, 1, image}, {14, 1, group}});
     ASSERT_EQ(UserCreateModule(res.data(), res.size()), game);
     HICON icon = LoadIconA(game, MAKEINTRESOURCEA(1));
-    std::vector<uint32_t> argb;
-    int w = 0, h = 0;
     ASSERT_TRUE(UserIconImage(icon, 2, argb, w, h));
     EXPECT_EQ(argb, top);
 
@@ -176,21 +180,6 @@ TEST_F(Resources, IconImagesDecodeAndDrawBlendedByAlpha) {
     EXPECT_EQ(pixels, expected);
     EXPECT_FALSE(DrawIconEx(dc, 0, 0, icon, 3, 3, 0, nullptr, DI_NORMAL));
     GdiDeletePixelDC(dc);
-}
-
-// The manifest and the version information, which only Windows reads, are
-// passed over whatever their length: the next entry starts on the next
-// multiple of four. (The game's module, which holds both, is every other
-// test's.)
-TEST_F(Resources, ManifestAndVersionOfAnyLengthArePassedOver) {
-    Bytes block = {3, 0, 'Q', 0, 'e', 0, 'l', 0};
-    for (size_t length : {1, 2, 3, 4, 5}) {
-        Bytes res = Res({{24, 1, Bytes(length, '<')},
-                         {16, 1, {1, 2, 3}},
-                         {6, STR_TITLE / 16 + 1, block}});
-        ASSERT_EQ(UserCreateModule(res.data(), res.size()), game) << length;
-        EXPECT_EQ(LoadString(game, STR_TITLE & ~15u, 100), "Qel") << length;
-    }
 }
 
 TEST_F(Resources, AcceleratorsAreAltQuestionMarkAndAltSlashForAbout) {
