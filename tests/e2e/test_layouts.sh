@@ -5,7 +5,6 @@
 # changed while the game runs, US Dvorak and French AZERTY: the key that types
 # the falling letter knocks it out, and the key with that letter on a US
 # keyboard, typing another one here, does not. Escape ends the game with 0.
-source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/session.sh"
 source "$(dirname "$0")/glyphs.sh"
 needs Xvfb setxkbmap fc-match

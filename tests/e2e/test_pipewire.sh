@@ -4,7 +4,6 @@
 # of its own, a null sink recorded. The music is heard on the pause screen,
 # a knock-out is heard over the music turned down, and Escape ends the game
 # with 0 at once.
-source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/session.sh"
 needs Xvfb dbus-daemon pipewire wireplumber pipewire-pulse pactl parec
 # Only this case's servers: not ./test.sh's PulseAudio, not the user's.
@@ -56,7 +55,7 @@ to=$(mark)
 hit=$(loudest "$(part "$from" "$to")")
 [[ $hit -gt $((quiet * 4 + 500)) ]] || fail "no knock-out heard (rms $hit at its loudest, the music alone $quiet)"
 start=$(date +%s%N)
-keys --hold 0.15 "$ESCAPE_KEY"
+hold Escape 0.15
 exits_zero "Escape"
 took=$((($(date +%s%N) - start) / 1000000))
 # Closing the sound devices must not hold the player up.

@@ -4,7 +4,6 @@
 # it covers the whole output with weston's full-screen state, Space pressed
 # by keycode reaches it, and Escape ends it with 0. (weston's window manager
 # dropped the first full-screen request in about half the starts.)
-source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/session.sh"
 needs weston Xwayland
 STARTS=${QEL_WESTON_STARTS:-10}

@@ -79,8 +79,7 @@ screenshot "$CASE/pause.xwd"
 top=$(menu_height "$CASE/pause.xwd") || fail "no grey background on the pause screen"
 grey=$(count_colour "$CASE/pause.xwd" 'rgb(200,200,200)' 4 32 $((top + 240)) 960 288)
 [[ $grey -lt 20000 ]] || fail "no picture on the pause screen ($grey grey pixels)"
-hold Escape
-exits_zero Escape
+quits "the installed game"
 
 # The quiet uninstall as Apps & features runs it. The uninstaller goes on in
 # a copy of itself in the temporary folder, so its end is waited for.
