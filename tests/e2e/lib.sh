@@ -43,9 +43,7 @@ data_dir() {
 # start_qel DIR [COMMAND...]: the game (build/qel unless COMMAND) run from DIR
 # in the background, its output in $CASE/stdout and $CASE/stderr.
 start_qel() {
-  local dir=$1
-  shift
-  (cd "$dir" && exec "${@:-$QEL}" >"$CASE/stdout" 2>"$CASE/stderr") &
+  (cd "$1" && shift && exec "${@:-$QEL}" >"$CASE/stdout" 2>"$CASE/stderr") &
   QEL_PID=$!
 }
 

@@ -77,6 +77,8 @@ with_keyboard() {
   state=paused
   covers_screen "$1"
 }
+# after KEYS CHECK...: xdotool presses KEYS, and CHECK comes true within 10 s.
+after() { xdotool key $1 && until_true 10 "${@:2}"; }
 about_open() { [[ $(on_screen 'rgb(240,240,240)' 0 661 281 1 1) -eq 1 ]]; }
 
 for wm in ${QEL_DESKTOPS:-openbox xfwm4}; do
@@ -85,16 +87,12 @@ for wm in ${QEL_DESKTOPS:-openbox xfwm4}; do
   start_qel "$dir"
   with_keyboard "at the start"
   space_toggles "at the start"
-  xdotool key alt+h sleep 0.3 key a
-  until_true 10 about_open || fail "$wm: no About box"
-  xdotool key Return
-  until_true 10 eval '! about_open' || fail "$wm: Enter did not close the About box"
+  after "alt+h sleep 0.3 key a" about_open || fail "$wm: no About box"
+  after Return eval '! about_open' || fail "$wm: Enter did not close the About box"
   has_focus "$game" || fail "$wm: the game lost the keyboard to the About box"
   space_toggles "after the About box"
-  xdotool key alt+Tab
-  until_true 10 has_focus "$other" || fail "$wm: Alt+Tab did not take the keyboard away"
-  xdotool key alt+Tab
-  until_true 10 has_focus "$game" || fail "$wm: Alt+Tab did not bring the keyboard back"
+  after alt+Tab has_focus "$other" || fail "$wm: Alt+Tab did not take the keyboard away"
+  after alt+Tab has_focus "$game" || fail "$wm: Alt+Tab did not bring the keyboard back"
   covers_screen "after Alt+Tab"
   space_toggles "after Alt+Tab"
   quits "$wm"

@@ -8,11 +8,8 @@ data_dir && start_qel "$CASE/data"
 wait_window Qel >/dev/null || fail "no window"
 record 3 "$CASE/paused.raw"
 screenshot "$CASE/pause.xwd"
-grey='rgb(200,200,200)'
-[[ $(count_colour "$CASE/pause.xwd" "$grey" 0 0 0 1024 170) -eq $((1024 * 170)) ]] ||
-  fail "the pause screen is not grey above its title"
 # The picture (992 by 320, centred: 16..1007 by 224..543) covers the grey.
-[[ $(count_colour "$CASE/pause.xwd" "$grey" 0 40 260 700 240) -lt 20000 ]] || fail "no picture"
+[[ $(count_colour "$CASE/pause.xwd" 'rgb(200,200,200)' 0 40 260 700 240) -lt 20000 ]] || fail "no picture"
 [[ $(count_colour "$CASE/pause.xwd" 'rgb(255,0,0)' 20 472 180 100 45) -gt 40 ]] || fail "no red title"
 paused=$(rms "$CASE/paused.raw" 1)
 [[ $paused -gt 300 ]] || fail "no music on the pause screen (rms $paused)"

@@ -19,11 +19,10 @@ export DISPLAY=$(xwayland)
 # The window's own pixels (XWayland's root shows none of them): the game's
 # 1024 by 768 scaled by 1080/768 and centred; its keyboard picture while it
 # is paused, grey there once it runs.
-grey_in_window() {
+running() {
   xwd -silent -id "$game" >"$CASE/window.xwd" 2>/dev/null &&
-    count_colour "$CASE/window.xwd" 'rgb(200,200,200)' 0 380 365 1125 365
+    (($(count_colour "$CASE/window.xwd" 'rgb(200,200,200)' 0 380 365 1125 365) > 380000))
 }
-running() { (($(grey_in_window) > 380000)); }
 full_screen() {
   eval "$(xdotool getwindowgeometry --shell "$game" 2>/dev/null)" &&
     [[ $X,$Y,$WIDTH,$HEIGHT == 0,0,1920,1080 ]] &&

@@ -71,8 +71,7 @@ bytes=$(cat "$unix_dir"/* | wc -c)
 # The game as the shortcut starts it: its target, in its working folder.
 # (Wine's start /wait on the .lnk itself returns at once, without the game's
 # exit code.)
-start_qel "$(unix_path "$workdir")" env LC_ALL="$QEL_WINE_LOCALE" WINEDEBUG=fixme-all \
-  timeout 60 wine64 "$target"
+start_game "$(unix_path "$workdir")" "" "$target"
 game_window >/dev/null || fail "no game window from the shortcut's target"
 sleep 1
 screenshot "$CASE/pause.xwd"
@@ -87,9 +86,6 @@ quiet=$(reg_value QuietUninstallString)
 [[ $quiet =~ ^REG_SZ\ \"([^\"]+)\"\ (.*)$ ]] || fail "QuietUninstallString is '$quiet'"
 win "${BASH_REMATCH[1]}" ${BASH_REMATCH[2]} || fail "the quiet uninstall ended with $?"
 gone() { [[ ! -e $unix_dir && ! -e $lnk ]] && ! win reg query "$key" >/dev/null; }
-until_true 30 gone || {
-  [[ -e $unix_dir ]] && fail "the uninstall left $dir: $(ls "$unix_dir" | paste -sd ' ')"
-  [[ -e $lnk ]] && fail "the uninstall left the shortcut $lnk_win"
-  fail "the uninstall left the key $key"
-}
+until_true 30 gone ||
+  fail "the uninstall left: $(ls -d "$unix_dir"/* "$lnk" 2>/dev/null | paste -sd ' ') $(win reg query "$key" | head -n 2)"
 echo "ok (EstimatedSize $size KiB; shortcut: $target in $workdir)"
