@@ -55,6 +55,11 @@ SPACE_KEY=65
 # us_key LETTER: the keycode of LETTER on a US keyboard.
 us_key() { echo "${US_LETTER_KEYS[$(($(printf %d "'$1") - 97))]}"; }
 
+# fills_1080 ID: window ID covers a 1920 by 1080 screen (X, Y, WIDTH and
+# HEIGHT say where it is).
+fills_1080() {
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" && [[ $X,$Y,$WIDTH,$HEIGHT == 0,0,1920,1080 ]]
+}
 knocked_out() {
   [[ $(score_now) != "$1" ]] && (($(count_colour "$CASE/screen.xwd" 'rgb(0,0,255)' 10 0 0 1024 680) < 20)) &&
     (($(count_colour "$CASE/screen.xwd" 'rgb(200,200,200)' 0 500 370 24 20) == 480))

@@ -57,16 +57,16 @@ start_desktop() {
 # the place is grey, but for a letter.
 running() { (($(on_screen 'rgb(200,200,200)' 0 380 365 1125 365) > 380000)); }
 paused() { (($(on_screen 'rgb(200,200,200)' 0 380 365 1125 365) < 200000)); }
+# after KEYS CHECK...: xdotool presses KEYS, and CHECK comes true within 10 s.
+after() { xdotool key $1 && until_true 10 "${@:2}"; }
 # space_toggles WHEN: Space starts the paused game, or pauses it.
 space_toggles() {
   [[ $state == paused ]] && state=running || state=paused
-  xdotool key space
-  until_true 10 "$state" || fail "$wm: Space did not reach the game $1"
+  after space "$state" || fail "$wm: Space did not reach the game $1"
 }
 # covers_screen WHEN: the game's window is the screen, and above the panel.
 covers_screen() {
-  eval "$(xdotool getwindowgeometry --shell "$game")"
-  [[ $X,$Y,$WIDTH,$HEIGHT == 0,0,1920,1080 ]] || fail "$wm: the window is ${WIDTH}x$HEIGHT at $X,$Y $1"
+  fills_1080 "$game" || fail "$wm: the window is ${WIDTH}x$HEIGHT at $X,$Y $1"
   [[ $(on_screen "$PANEL" 3 0 1040 1920 40) -eq 0 ]] || fail "$wm: the panel shows over the game $1"
 }
 # with_keyboard WHEN: the game has the keyboard, is paused, covers the screen.
@@ -77,8 +77,6 @@ with_keyboard() {
   state=paused
   covers_screen "$1"
 }
-# after KEYS CHECK...: xdotool presses KEYS, and CHECK comes true within 10 s.
-after() { xdotool key $1 && until_true 10 "${@:2}"; }
 about_open() { [[ $(on_screen 'rgb(240,240,240)' 0 661 281 1 1) -eq 1 ]]; }
 
 for wm in ${QEL_DESKTOPS:-openbox xfwm4}; do

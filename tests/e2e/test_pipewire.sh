@@ -7,9 +7,8 @@
 source "$(dirname "$0")/session.sh"
 needs Xvfb dbus-daemon pipewire wireplumber pipewire-pulse pactl parec
 # Only this case's servers: not ./test.sh's PulseAudio, not the user's.
-unset PULSE_SERVER PULSE_RUNTIME_PATH SDL_AUDIODRIVER
+unset PULSE_SERVER PULSE_RUNTIME_PATH SDL_AUDIODRIVER XDG_CONFIG_HOME XDG_DATA_HOME XDG_STATE_HOME
 export HOME=$CASE/home XDG_RUNTIME_DIR=$CASE/run
-unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_STATE_HOME
 mkdir -m 700 -p "$HOME" "$XDG_RUNTIME_DIR"
 start_x && start_bus
 session_started pipewire

@@ -23,11 +23,7 @@ running() {
   xwd -silent -id "$game" >"$CASE/window.xwd" 2>/dev/null &&
     (($(count_colour "$CASE/window.xwd" 'rgb(200,200,200)' 0 380 365 1125 365) > 380000))
 }
-full_screen() {
-  eval "$(xdotool getwindowgeometry --shell "$game" 2>/dev/null)" &&
-    [[ $X,$Y,$WIDTH,$HEIGHT == 0,0,1920,1080 ]] &&
-    xprop -id "$game" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN
-}
+full_screen() { fills_1080 "$game" && xprop -id "$game" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN; }
 data_dir
 for start in $(seq "$STARTS"); do
   start_qel "$CASE/data"
