@@ -45,12 +45,10 @@ mkdir -p "$HOME/.config/fcitx5"
 cat >"$HOME/.config/fcitx5/config" <<'CONFIG'
 [Behavior]
 ActiveByDefault=True
-ShareInputState=All
 CONFIG
 cat >"$HOME/.config/fcitx5/profile" <<'PROFILE'
 [Groups/0]
 Name=Default
-Default Layout=us
 DefaultIM=pinyin
 
 [Groups/0/Items/0]
