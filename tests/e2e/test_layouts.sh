@@ -37,14 +37,20 @@ setxkbmap ru || fail "setxkbmap ru"
 play "ru"
 knocks_out "ru" "${US_LETTER_KEYS[@]}"
 # layout_keys LAYOUT [VARIANT]: set while the game runs; the falling letter is
-# knocked out by its key on that layout, not by its US key.
+# knocked out by its key on that layout, not by its US key. On us dvorak,
+# where 24 of the 26 letters are off their US places, a letter on its US
+# place is knocked out and the next one taken, so that its US key is tried.
 layout_keys() {
   setxkbmap "$@" || fail "setxkbmap $*"
-  next_letter "$*"
   local letter ours us before
-  letter=$(falling_letter)
-  ours=$(key_of "$letter") || fail "$*: no key types $letter"
-  us=$(us_key "$letter")
+  while :; do
+    next_letter "$*"
+    letter=$(falling_letter)
+    ours=$(key_of "$letter") || fail "$*: no key types $letter"
+    us=$(us_key "$letter")
+    [[ $ours == "$us" && $* == "us dvorak" ]] || break
+    knocks_out "$* ($letter, keycode $ours)" "$ours"
+  done
   if [[ $ours != "$us" ]]; then
     before=$(score_now)
     keys "$us"
