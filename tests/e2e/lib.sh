@@ -43,9 +43,7 @@ data_dir() {
 # start_qel DIR [COMMAND...]: the game (build/qel unless COMMAND) run from DIR
 # in the background, its output in $CASE/stdout and $CASE/stderr.
 start_qel() {
-  local dir=$1
-  shift
-  (cd "$dir" && exec "${@:-$QEL}" >"$CASE/stdout" 2>"$CASE/stderr") &
+  (cd "$1" && shift && exec "${@:-$QEL}" >"$CASE/stdout" 2>"$CASE/stderr") &
   QEL_PID=$!
 }
 
@@ -97,6 +95,8 @@ press_box() {
 # hold KEY [SECONDS]: down for a tenth of a second (or SECONDS), as a player
 # presses it: the game reads Escape once a frame.
 hold() { xdotool keydown "$1"; sleep "${2:-0.1}"; xdotool keyup "$1"; }
+# quits WHAT: Escape, held as a player holds it, ends the game with 0.
+quits() { hold Escape 0.15 && exits_zero "$1: Escape"; }
 
 # screenshot FILE.xwd: the whole screen.
 screenshot() { xwd -root -silent >"$1"; }
@@ -109,6 +109,14 @@ count_colour() {
 }
 # on_screen COLOUR FUZZ X Y W H: the same, counted on the screen now.
 on_screen() { screenshot "$CASE/screen.xwd" && count_colour "$CASE/screen.xwd" "$@"; }
+
+# In a 1024 by 768 screen. The game runs once the keyboard picture is gone
+# (grey where it was); a letter falls in blue; the red HUD line holds the
+# score.
+picture_gone() { (($(on_screen 'rgb(200,200,200)' 0 500 370 24 20) == 480)); }
+letter_falls() { (($(on_screen 'rgb(0,0,255)' 10 0 0 1024 680) > 50)); }
+score_line() { convert "$CASE/screen.xwd" -crop 300x22+100+688 -depth 8 rgb:- | md5sum; }
+score_now() { screenshot "$CASE/screen.xwd" && score_line; }
 
 # record SECONDS FILE: what the null sink played, raw 16-bit stereo at 44.1 kHz.
 record() {

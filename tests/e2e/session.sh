@@ -1,7 +1,9 @@
-# Sourced after lib.sh by the cases that run the game in a desktop session of
-# their own, as a player's: an X server, a session bus and the daemons the
-# case names, each started here and stopped by its PID, last started first;
-# keys pressed by X keycode through XTest, as a keyboard sends them.
+# Sourced, with the Linux build directory, by the cases that run the game in a
+# desktop session of their own, as a player's (it sources lib.sh): an X
+# server, a session bus and the daemons the case names, each started here and
+# stopped by its PID, last started first; keys pressed by X keycode through
+# XTest, as a keyboard sends them.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh" "${1:?build directory}"
 SESSION=()
 stop_session() {
   stop_game
@@ -47,21 +49,17 @@ keys() { /usr/bin/python3 "$XKEYS" "$@" || fail "XTest keys failed"; }
 # key_of LETTER: the keycode that types LETTER in the layout now; fails when
 # none does.
 key_of() { /usr/bin/python3 "$XKEYS" --which "$1" 2>/dev/null; }
-# The keycodes of the letter keys a to z of a US keyboard, and of Space and
-# Escape.
+# The keycodes of the letter keys a to z of a US keyboard, and of Space.
 US_LETTER_KEYS=(38 56 54 40 26 41 42 43 31 44 45 46 58 57 32 33 24 27 39 28 30 55 25 53 29 52)
 SPACE_KEY=65
-ESCAPE_KEY=9
 # us_key LETTER: the keycode of LETTER on a US keyboard.
 us_key() { echo "${US_LETTER_KEYS[$(($(printf %d "'$1") - 97))]}"; }
 
-# In a 1024 by 768 screen. The game runs once the keyboard picture is gone
-# (grey where it was); a letter falls in blue; the red HUD line holds the
-# score.
-picture_gone() { (($(on_screen 'rgb(200,200,200)' 0 500 370 24 20) == 480)); }
-letter_falls() { (($(on_screen 'rgb(0,0,255)' 10 0 0 1024 680) > 50)); }
-score_line() { convert "$CASE/screen.xwd" -crop 300x22+100+688 -depth 8 rgb:- | md5sum; }
-score_now() { screenshot "$CASE/screen.xwd" && score_line; }
+# fills_1080 ID: window ID covers a 1920 by 1080 screen (X, Y, WIDTH and
+# HEIGHT say where it is).
+fills_1080() {
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" && [[ $X,$Y,$WIDTH,$HEIGHT == 0,0,1920,1080 ]]
+}
 knocked_out() {
   [[ $(score_now) != "$1" ]] && (($(count_colour "$CASE/screen.xwd" 'rgb(0,0,255)' 10 0 0 1024 680) < 20)) &&
     (($(count_colour "$CASE/screen.xwd" 'rgb(200,200,200)' 0 500 370 24 20) == 480))
@@ -105,10 +103,4 @@ next_letter() {
   sleep 0.5
   until_true 8 letter_falls || fail "$1: no letter falls"
   sleep 0.2
-}
-
-# quits WHAT: Escape, held as a player holds it, ends the game with 0.
-quits() {
-  keys --hold 0.15 "$ESCAPE_KEY"
-  exits_zero "$1: Escape"
 }

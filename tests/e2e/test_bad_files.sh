@@ -98,13 +98,10 @@ check() {
     problem="peak memory ${high:-unknown} kB, over $limit kB"
   fi
   limit=${limit:-$((high + 65536))}
-  if [[ -n $problem ]]; then
-    echo "FAIL $what: $problem"
-    sed 's/^/    stderr: /' "$CASE/stderr" | head -n 30
-    problems=$((problems + 1))
-  else
-    echo "ok   $what"
-  fi
+  [[ -z $problem ]] && { echo "ok   $what"; return; }
+  echo "FAIL $what: $problem"
+  sed 's/^/    stderr: /' "$CASE/stderr" | head -n 30
+  problems=$((problems + 1))
 }
 
 check "" runs

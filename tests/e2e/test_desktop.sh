@@ -5,19 +5,10 @@
 # keyboard from the start and keeps it, or gets it back, after the About box,
 # Alt+Tab away and back, and a message box at start-up. QEL_DESKTOPS=xfwm4
 # runs one.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/session.sh"
 # Nothing of the user's desktop reaches the window managers' settings.
-export SDL_AUDIODRIVER=dummy NO_AT_BRIDGE=1 HOME=$CASE DISPLAY DBUS_SESSION_BUS_ADDRESS
+export SDL_AUDIODRIVER=dummy NO_AT_BRIDGE=1 HOME=$CASE
 unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME
-DESKTOP=()
-# stop_desktop: the game, then the rest, last started first: the X server last.
-stop_desktop() {
-  stop_game
-  for ((i = ${#DESKTOP[@]} - 1; i >= 0; i--)); do kill "${DESKTOP[i]}" && wait "${DESKTOP[i]}"; done 2>/dev/null
-  DESKTOP=()
-}
-trap 'stop_desktop; rm -rf "$CASE"' EXIT
-started() { "$@" >>"$CASE/desktop.log" 2>&1 & DESKTOP+=($!); }
 
 PANEL='rgb(32,192,64)'
 # A window manager is ready once the check window the root names exists
@@ -36,24 +27,19 @@ panel_placed() {
 shown() { until_true 10 mapped "$1" && xdotool search --onlyvisible --classname "$1" | head -n 1; }
 mapped() { xdotool search --onlyvisible --classname "$1" || ! xdotool search --classname "$1" windowmap %@; } >/dev/null 2>&1
 start_desktop() {
-  rm -f "$CASE/display" "$CASE/bus"
-  started Xvfb -displayfd 5 -screen 0 1920x1080x24 -nolisten tcp -noreset 5>"$CASE/display"
-  until_true 10 test -s "$CASE/display" || fail "Xvfb did not start"
-  DISPLAY=:$(head -n 1 "$CASE/display")
+  start_x 1920x1080
   if [[ $1 == xfwm4 ]]; then
     # xfwm4 reads its settings (Alt+Tab's among them) through xfconfd, on a
     # session bus: one of this test's own.
-    started dbus-daemon --session --nofork --print-address 5 5>"$CASE/bus"
-    until_true 10 test -s "$CASE/bus" || fail "no session bus"
-    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$CASE/bus")
-    started xfwm4 --compositor=off
+    start_bus
+    session_started xfwm4 --compositor=off
   else
-    started openbox --sm-disable
+    session_started openbox --sm-disable
   fi
-  until_true 20 wm_running || fail "$1 did not start: $(cat "$CASE/desktop.log")"
+  until_true 20 wm_running || { session_log; fail "$1 did not start"; }
   # The panel: a dock with a strut, which a window manager keeps ordinary
   # windows off and leaves above them. Its type is read as it is mapped.
-  started xlogo -name qelpanel -geometry 1920x40+0+1040 -bg '#20c040' -fg '#20c040'
+  session_started xlogo -name qelpanel -geometry 1920x40+0+1040 -bg '#20c040' -fg '#20c040'
   local panel
   panel=$(shown qelpanel) || fail "no panel"
   xdotool windowunmap --sync "$panel"
@@ -62,7 +48,7 @@ start_desktop() {
   xdotool windowmove "$panel" 0 1040
   shown qelpanel >/dev/null && until_true 10 panel_placed || fail "the panel is not in place"
   # Another application's window, one that takes the keyboard.
-  started xedit -name qelother -geometry 500x300+300+300
+  session_started xedit -name qelother -geometry 500x300+300+300
   other=$(shown qelother) || fail "no other window"
 }
 
@@ -71,16 +57,16 @@ start_desktop() {
 # the place is grey, but for a letter.
 running() { (($(on_screen 'rgb(200,200,200)' 0 380 365 1125 365) > 380000)); }
 paused() { (($(on_screen 'rgb(200,200,200)' 0 380 365 1125 365) < 200000)); }
+# after KEYS CHECK...: xdotool presses KEYS, and CHECK comes true within 10 s.
+after() { xdotool key $1 && until_true 10 "${@:2}"; }
 # space_toggles WHEN: Space starts the paused game, or pauses it.
 space_toggles() {
   [[ $state == paused ]] && state=running || state=paused
-  xdotool key space
-  until_true 10 "$state" || fail "$wm: Space did not reach the game $1"
+  after space "$state" || fail "$wm: Space did not reach the game $1"
 }
 # covers_screen WHEN: the game's window is the screen, and above the panel.
 covers_screen() {
-  eval "$(xdotool getwindowgeometry --shell "$game")"
-  [[ $X,$Y,$WIDTH,$HEIGHT == 0,0,1920,1080 ]] || fail "$wm: the window is ${WIDTH}x$HEIGHT at $X,$Y $1"
+  fills_1080 "$game" || fail "$wm: the window is ${WIDTH}x$HEIGHT at $X,$Y $1"
   [[ $(on_screen "$PANEL" 3 0 1040 1920 40) -eq 0 ]] || fail "$wm: the panel shows over the game $1"
 }
 # with_keyboard WHEN: the game has the keyboard, is paused, covers the screen.
@@ -99,19 +85,15 @@ for wm in ${QEL_DESKTOPS:-openbox xfwm4}; do
   start_qel "$dir"
   with_keyboard "at the start"
   space_toggles "at the start"
-  xdotool key alt+h sleep 0.3 key a
-  until_true 10 about_open || fail "$wm: no About box"
-  xdotool key Return
-  until_true 10 eval '! about_open' || fail "$wm: Enter did not close the About box"
+  after "alt+h sleep 0.3 key a" about_open || fail "$wm: no About box"
+  after Return eval '! about_open' || fail "$wm: Enter did not close the About box"
   has_focus "$game" || fail "$wm: the game lost the keyboard to the About box"
   space_toggles "after the About box"
-  xdotool key alt+Tab
-  until_true 10 has_focus "$other" || fail "$wm: Alt+Tab did not take the keyboard away"
-  xdotool key alt+Tab
-  until_true 10 has_focus "$game" || fail "$wm: Alt+Tab did not bring the keyboard back"
+  after alt+Tab has_focus "$other" || fail "$wm: Alt+Tab did not take the keyboard away"
+  after alt+Tab has_focus "$game" || fail "$wm: Alt+Tab did not bring the keyboard back"
   covers_screen "after Alt+Tab"
   space_toggles "after Alt+Tab"
-  hold Escape && exits_zero "$wm"
+  quits "$wm"
 
   rm "$dir/music.mp3"
   start_qel "$dir"
@@ -121,7 +103,7 @@ for wm in ${QEL_DESKTOPS:-openbox xfwm4}; do
   xdotool keyup Return
   with_keyboard "after the message box"
   space_toggles "after the message box"
-  hold Escape && exits_zero "$wm, after the message box"
-  stop_desktop
+  quits "$wm, after the message box"
+  stop_session
   echo "ok: $wm"
 done

@@ -1,7 +1,8 @@
 #!/bin/bash
 # What a player meets when the start-up goes wrong, each ending with 0:
 #   finger.jpg missing: a box drawn in the middle of the screen, with the
-#     keyboard, that a click on its OK answers; the game's window never shows;
+#     keyboard, that a click on its OK answers (its line on stderr, and no
+#     game window: test_bad_files.sh);
 #   no sound server: the music's box, then the sound's, then a silent game
 #     that Alt+F4 ends;
 #   no X display: only the line on stderr.
@@ -22,11 +23,9 @@ until_true 5 caption_drawn || fail "no caption bar"
 read -r w h left top < <(convert "$CASE/screen.xwd" -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage \
   -fill black +opaque 'rgb(0,120,215)' -trim -format '%w %h %X %Y' info: 2>/dev/null)
 ((w > 60 && h > 18 && top > HEIGHT / 2)) || fail "no OK button (${w}x$h at $left,$top)"
-[[ -z $(window_named Qel) ]] || fail "the game's window showed"
 xdotool mousemove $((X + left + w / 2)) $((Y + top + h / 2)) click 1
 until_true 5 is_gone "$box" || fail "a click on OK did not answer the box"
 exits_zero "missing picture"
-grep -qx "Error: CreateSurface lpDDbmp1" "$CASE/stderr" || fail "no picture line on stderr"
 mv "$CASE/finger.jpg" "$dir/"
 
 PULSE_SERVER=unix:/nonexistent/socket start_qel "$dir" env -u SDL_AUDIODRIVER "$QEL"

@@ -4,7 +4,6 @@
 # it covers the whole output with weston's full-screen state, Space pressed
 # by keycode reaches it, and Escape ends it with 0. (weston's window manager
 # dropped the first full-screen request in about half the starts.)
-source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/session.sh"
 needs weston Xwayland
 STARTS=${QEL_WESTON_STARTS:-10}
@@ -20,16 +19,11 @@ export DISPLAY=$(xwayland)
 # The window's own pixels (XWayland's root shows none of them): the game's
 # 1024 by 768 scaled by 1080/768 and centred; its keyboard picture while it
 # is paused, grey there once it runs.
-grey_in_window() {
+running() {
   xwd -silent -id "$game" >"$CASE/window.xwd" 2>/dev/null &&
-    count_colour "$CASE/window.xwd" 'rgb(200,200,200)' 0 380 365 1125 365
+    (($(count_colour "$CASE/window.xwd" 'rgb(200,200,200)' 0 380 365 1125 365) > 380000))
 }
-running() { (($(grey_in_window) > 380000)); }
-full_screen() {
-  eval "$(xdotool getwindowgeometry --shell "$game" 2>/dev/null)" &&
-    [[ $X,$Y,$WIDTH,$HEIGHT == 0,0,1920,1080 ]] &&
-    xprop -id "$game" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN
-}
+full_screen() { fills_1080 "$game" && xprop -id "$game" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN; }
 data_dir
 for start in $(seq "$STARTS"); do
   start_qel "$CASE/data"

@@ -13,11 +13,11 @@ game_dir() {
     echo "$CASE/game"
 }
 
-# start_game DIR [WINEDEBUG channels]: qel.exe run from DIR in code page 936,
-# with those channels traced to its stderr.
+# start_game DIR [WINEDEBUG channels [EXE]]: qel.exe (or EXE) run from DIR in
+# code page 936, with those channels traced to its stderr.
 start_game() {
   start_qel "$1" env LC_ALL="$QEL_WINE_LOCALE" WINEDEBUG="fixme-all${2:+,$2}" \
-    timeout 60 wine64 qel.exe
+    timeout 60 wine64 "${3:-qel.exe}"
 }
 
 # game_window: the game window's id once it shows, given the keyboard: without

@@ -27,6 +27,5 @@ until_true 10 is_gone "$box" || fail "Escape did not close the About box"
 before=$(hud)
 sleep 0.5
 [[ $(hud) != "$before" ]] || fail "the game did not go on after the About box"
-hold Escape
-exits_zero Escape
+quits "after the About box"
 echo "ok"

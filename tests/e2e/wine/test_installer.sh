@@ -33,14 +33,12 @@ win "$setup" /S || fail "the silent install ended with $?"
 # The files of the zip and the uninstaller, nothing else.
 unix_dir=$(unix_path "$dir")
 lnk=$(unix_path "$lnk_win")
-[[ -d $unix_dir ]] || fail "nothing installed in $dir"
 files=$(cd "$unix_dir" && LC_ALL=C ls | paste -sd ' ')
 [[ $files == "README.txt damage_axe.wav finger.jpg item_specialdrop.wav music.mp3 qel.exe uninstall.exe" ]] ||
   fail "$dir holds: $files"
 cmp -s "$unix_dir/finger.jpg" "$WIN_BUILD/package/data/finger.jpg" || fail "finger.jpg is not the build's"
 
-[[ -f $lnk ]] || fail "no Start-menu shortcut $lnk_win"
-link=$(perl "$(dirname "$0")/lnk.pl" "$lnk") || fail "cannot read the shortcut"
+link=$(perl "$(dirname "$0")/lnk.pl" "$lnk") || fail "cannot read the Start-menu shortcut $lnk_win"
 target=$(sed -n 's/^target=//p' <<<"$link")
 workdir=$(sed -n 's/^workdir=//p' <<<"$link")
 # Windows paths compare without case.
@@ -71,16 +69,14 @@ bytes=$(cat "$unix_dir"/* | wc -c)
 # The game as the shortcut starts it: its target, in its working folder.
 # (Wine's start /wait on the .lnk itself returns at once, without the game's
 # exit code.)
-start_qel "$(unix_path "$workdir")" env LC_ALL="$QEL_WINE_LOCALE" WINEDEBUG=fixme-all \
-  timeout 60 wine64 "$target"
+start_game "$(unix_path "$workdir")" "" "$target"
 game_window >/dev/null || fail "no game window from the shortcut's target"
 sleep 1
 screenshot "$CASE/pause.xwd"
 top=$(menu_height "$CASE/pause.xwd") || fail "no grey background on the pause screen"
 grey=$(count_colour "$CASE/pause.xwd" 'rgb(200,200,200)' 4 32 $((top + 240)) 960 288)
 [[ $grey -lt 20000 ]] || fail "no picture on the pause screen ($grey grey pixels)"
-hold Escape
-exits_zero Escape
+quits "the installed game"
 
 # The quiet uninstall as Apps & features runs it. The uninstaller goes on in
 # a copy of itself in the temporary folder, so its end is waited for.
@@ -88,9 +84,6 @@ quiet=$(reg_value QuietUninstallString)
 [[ $quiet =~ ^REG_SZ\ \"([^\"]+)\"\ (.*)$ ]] || fail "QuietUninstallString is '$quiet'"
 win "${BASH_REMATCH[1]}" ${BASH_REMATCH[2]} || fail "the quiet uninstall ended with $?"
 gone() { [[ ! -e $unix_dir && ! -e $lnk ]] && ! win reg query "$key" >/dev/null; }
-until_true 30 gone || {
-  [[ -e $unix_dir ]] && fail "the uninstall left $dir: $(ls "$unix_dir" | paste -sd ' ')"
-  [[ -e $lnk ]] && fail "the uninstall left the shortcut $lnk_win"
-  fail "the uninstall left the key $key"
-}
+until_true 30 gone ||
+  fail "the uninstall left: $(ls -d "$unix_dir"/* "$lnk" 2>/dev/null | paste -sd ' ') $(win reg query "$key" | head -n 2)"
 echo "ok (EstimatedSize $size KiB; shortcut: $target in $workdir)"
