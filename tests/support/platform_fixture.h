@@ -69,10 +69,12 @@ class PlatformTest : public ::testing::Test {
     }
     // A shown window of the game's module and menu, its procedure `proc`.
     HWND MakeWindow(WNDPROC proc) {
-        WNDCLASSEXA cls = {
-            sizeof(cls),  0,       proc,    0,       0,
-            GameModule(), nullptr, nullptr, nullptr, MAKEINTRESOURCEA(109),
-            "QelTest",    nullptr};
+        WNDCLASSEXA cls = {};
+        cls.cbSize = sizeof(cls);
+        cls.lpfnWndProc = proc;
+        cls.hInstance = GameModule();
+        cls.lpszMenuName = MAKEINTRESOURCEA(109);
+        cls.lpszClassName = "QelTest";
         RegisterClassExA(&cls);
         HWND window =
             CreateWindowExA(0, "QelTest", "Qel", WS_POPUP, 0, 0, 1024, 768,
