@@ -65,6 +65,9 @@ tests() {
   if [[ $bad -gt 0 ]]; then
     sed -n '/The following tests FAILED/,$p' "$log" | head -n 40
     grep -B5 -A30 -E "\[  FAILED  \]|ERROR: (Address|Leak|Undefined)|runtime error" "$log" | head -n 120
+    # An end-to-end script says why it failed in one FAIL: line, then the
+    # game's and the session's last words.
+    grep -E "^FAIL: |^  (stderr|session): " "$log" | head -n 80
   fi
   passed=$((passed + total - bad))
   failed=$((failed + bad))

@@ -23,9 +23,12 @@ panel_placed() {
 }
 # shown CLASS: the id of the window of that class once it shows, its map
 # asked for again meanwhile (one mapped as the window manager starts stayed
-# unmapped).
+# unmapped). A window not made yet is not shown: the client may still be
+# starting.
 shown() { until_true 10 mapped "$1" && xdotool search --onlyvisible --classname "$1" | head -n 1; }
-mapped() { xdotool search --onlyvisible --classname "$1" || ! xdotool search --classname "$1" windowmap %@; } >/dev/null 2>&1
+mapped() {
+  xdotool search --onlyvisible --classname "$1" || { xdotool search --classname "$1" windowmap %@; false; }
+} >/dev/null 2>&1
 start_desktop() {
   start_x 1920x1080
   if [[ $1 == xfwm4 ]]; then
