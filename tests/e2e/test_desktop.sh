@@ -49,7 +49,8 @@ start_desktop() {
   xprop -id "$panel" -f _NET_WM_WINDOW_TYPE 32a -set _NET_WM_WINDOW_TYPE _NET_WM_WINDOW_TYPE_DOCK
   xprop -id "$panel" -f _NET_WM_STRUT_PARTIAL 32c -set _NET_WM_STRUT_PARTIAL 0,0,0,40,0,0,0,0,0,0,0,1919
   xdotool windowmove "$panel" 0 1040
-  shown qelpanel >/dev/null && until_true 10 panel_placed || fail "the panel is not in place"
+  shown qelpanel >/dev/null && until_true 10 panel_placed ||
+    fail "the panel is not in place: $(xprop -root _NET_WORKAREA), $(xdotool getwindowgeometry "$panel" | tr '\n' ' ')"
   # Another application's window, one that takes the keyboard.
   session_started xedit -name qelother -geometry 500x300+300+300
   other=$(shown qelother) || fail "no other window"
