@@ -18,7 +18,10 @@ session_started pipewire-pulse
 pulse_up() { pactl info 2>/dev/null | grep -q 'Server Name: PulseAudio (on PipeWire'; }
 until_true 10 pulse_up || { session_log; fail "pipewire-pulse did not start"; }
 pactl load-module module-null-sink sink_name=qel rate=44100 >/dev/null || fail "no null sink"
-pactl set-default-sink qel || fail "the null sink is not the default"
+# The sink is made as the module loads, but may not yet be known to the
+# session manager that keeps the default: asked again until it is taken.
+default_sink() { pactl set-default-sink qel 2>/dev/null && [[ $(pactl get-default-sink) == qel ]]; }
+until_true 10 default_sink || { session_log; fail "the null sink is not the default"; }
 
 # One recording for the whole game, read in parts between marks: a recorder
 # started for each part would miss its start while the server sets it up.
